@@ -1,0 +1,63 @@
+# The targets every folder contributes to.
+#   velmora_core     windows.h-free logic; built for Windows and natively (tests under ASan/UBSan)
+#   velmora_app      the desktop program's Windows code, linked into Velmora.exe and its tests
+
+option(VELMORA_SANITIZE "Build the native core and its tests with ASan and UBSan" OFF)
+
+set(VELMORA_WARNINGS -Wall -Wextra)
+
+if(VELMORA_SANITIZE AND NOT WIN32)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_library(velmora_core STATIC)
+target_include_directories(velmora_core PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(velmora_core PRIVATE ${VELMORA_WARNINGS})
+
+
+if(WIN32)
+    set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    # Wide-character entry points, Windows 7+ APIs, no min/max macros.
+    set(VELMORA_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+    add_library(velmora_win_common INTERFACE)
+    target_compile_definitions(velmora_win_common INTERFACE ${VELMORA_WIN_DEFINES})
+    target_link_libraries(velmora_win_common INTERFACE velmora_core)
+
+    # The programs' wide entry points (wWinMain, wmain); test binaries keep gtest's main.
+    add_library(velmora_wide_entry INTERFACE)
+    target_compile_options(velmora_wide_entry INTERFACE -municode)
+    target_link_options(velmora_wide_entry INTERFACE -municode)
+
+    add_library(velmora_app STATIC)
+    target_compile_options(velmora_app PRIVATE ${VELMORA_WARNINGS})
+    target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt)
+endif()
+
+# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [NEEDS_SNTP_SERVER])
+# A GoogleTest binary whose cases each become one ctest test (run under Wine for Windows builds).
+# NEEDS_SNTP_SERVER: the cases talk to tools/sntp_test_server.py, started once per test run.
+function(velmora_add_tests)
+    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS" ${ARGN})
+    set(fixtures "")
+    if(T_NEEDS_SNTP_SERVER)
+        set(fixtures FIXTURES_REQUIRED sntp_server)
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_compile_options(${T_NAME} PRIVATE ${VELMORA_WARNINGS})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+    if(WIN32)
+        target_link_libraries(${T_NAME} PRIVATE velmora_win_common)
+        set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    else()
+        target_link_libraries(${T_NAME} PRIVATE velmora_core)
+    endif()
+    # Discovery at test time: it needs the Wine prefix, which the test runner prepares.
+    gtest_discover_tests(${T_NAME}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_SNTP_CONTROL=127.0.0.1:${VELMORA_SNTP_CONTROL_PORT}" ${fixtures})
+endfunction()
+
+set(VELMORA_SNTP_CONTROL_PORT 47123 CACHE STRING "Control port of the local SNTP test server")

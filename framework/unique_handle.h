@@ -1,0 +1,87 @@
+#pragma once
+// Move-only owners for Windows handles: one small traits struct per kind of handle.
+#include <windows.h>
+#include <winsock2.h>
+
+#include <utility>
+
+namespace velmora {
+
+template <typename Traits>
+class UniqueResource {
+public:
+    using Value = typename Traits::Value;
+
+    UniqueResource() = default;
+    explicit UniqueResource(Value value) : value_(value) {}
+    ~UniqueResource() { reset(); }
+
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+
+    Value get() const { return value_; }
+    explicit operator bool() const { return Traits::IsValid(value_); }
+
+    Value release() { return std::exchange(value_, Traits::Empty()); }
+    void reset(Value value = Traits::Empty()) {
+        Value old = std::exchange(value_, value);
+        if (Traits::IsValid(old)) Traits::Close(old);
+    }
+
+    // For APIs that return the handle through a pointer. Closes what was held.
+    Value* put() {
+        reset();
+        return &value_;
+    }
+
+private:
+    Value value_ = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+    using Value = HANDLE;
+    static Value Empty() { return nullptr; }
+    // Some APIs fail with null, others with INVALID_HANDLE_VALUE: neither is owned.
+    static bool IsValid(Value h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Value h) { ::CloseHandle(h); }
+};
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+
+struct RegistryKeyTraits {
+    using Value = HKEY;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::RegCloseKey(h); }
+};
+using UniqueKey = UniqueResource<RegistryKeyTraits>;
+
+struct ServiceHandleTraits {
+    using Value = SC_HANDLE;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::CloseServiceHandle(h); }
+};
+using UniqueServiceHandle = UniqueResource<ServiceHandleTraits>;
+
+struct LocalMemoryTraits {
+    using Value = HLOCAL;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::LocalFree(h); }
+};
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+
+struct SocketTraits {
+    using Value = SOCKET;
+    static Value Empty() { return INVALID_SOCKET; }
+    static bool IsValid(Value s) { return s != INVALID_SOCKET; }
+    static void Close(Value s) { ::closesocket(s); }
+};
+using UniqueSocket = UniqueResource<SocketTraits>;
+
+}  // namespace velmora

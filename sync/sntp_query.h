@@ -1,0 +1,71 @@
+#pragma once
+// One SNTP exchange with a time server, measured on a worker thread.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "sync/time_arithmetic.h"
+
+namespace velmora {
+
+// Host and service (port) to ask, copied from the settings when the query starts so that a
+// save while it runs cannot change them under it.
+struct SntpTarget {
+    std::wstring host;
+    std::wstring service;
+};
+
+struct SocketAddress {
+    sockaddr_storage address{};
+    int length = 0;
+    int Family() const { return address.ss_family; }
+};
+
+// What a query hands to the user-interface thread.
+struct SntpMeasurement {
+    std::wstring failureText;         // empty when a server answered
+    std::int64_t offsetMs = NoServerTime;
+    std::int64_t roundTripMs = -1;
+    bool Answered() const { return failureText.empty(); }
+};
+
+// Seams: tests replace the clocks, the trace and the nonce source.
+struct SntpQueryOptions {
+    std::function<std::int64_t()> utcNowTicks;           // PC clock, FILETIME ticks
+    std::function<std::uint32_t()> tickCount;            // millisecond counter for the round trip
+    std::function<void(const std::wstring&)> trace;      // debugger output
+    std::function<std::uint64_t()> nonce;                // unpredictable request tag
+    std::uint32_t receiveTimeoutMs = 2000;               // per candidate
+};
+
+// The real clocks, OutputDebugStringW and the system's random number generator.
+SntpQueryOptions DefaultSntpQueryOptions();
+
+// IPv4 and IPv6 addresses of the target, in the resolver's order; empty when it fails.
+std::vector<SocketAddress> ResolveServer(const SntpTarget& target);
+
+// Asks each candidate in turn until one gives a valid answer. Touches no shared state.
+SntpMeasurement MeasureCandidates(const std::vector<SocketAddress>& candidates,
+                                  const SntpQueryOptions& options);
+
+// Winsock start-up, resolution and MeasureCandidates, with the failure texts.
+SntpMeasurement QuerySntpServer(const SntpTarget& target, const SntpQueryOptions& options);
+
+// User-interface thread, as a query starts: no server time is known while it runs.
+void BeginSntpQuery(bool adjust);
+
+// User-interface thread, with the worker's measurement: stores the offset and the status
+// text and calls FinishSync again on success.
+void CompleteSntpQuery(const SntpMeasurement& measurement, bool adjust);
+
+// The worker routine: measures, then passes the result to `deliver` (which posts it to the
+// user-interface thread).
+using SntpDelivery = std::function<void(SntpMeasurement, bool adjust)>;
+void RunSntpQuery(bool adjust, const SntpTarget& target, const SntpDelivery& deliver,
+                  const SntpQueryOptions& options);
+
+}  // namespace velmora
