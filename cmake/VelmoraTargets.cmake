@@ -32,7 +32,7 @@ if(WIN32)
 
     add_library(velmora_app STATIC)
     target_compile_options(velmora_app PRIVATE ${VELMORA_WARNINGS})
-    target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt)
+    target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt comctl32)
 endif()
 
 # velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [NEEDS_SNTP_SERVER])
