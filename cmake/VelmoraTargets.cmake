@@ -35,14 +35,20 @@ if(WIN32)
     target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt comctl32)
 endif()
 
-# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [NEEDS_SNTP_SERVER])
+# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [LOCKS <resources>] [NEEDS_SNTP_SERVER])
 # A GoogleTest binary whose cases each become one ctest test (run under Wine for Windows builds).
 # NEEDS_SNTP_SERVER: the cases talk to tools/sntp_test_server.py, started once per test run.
+# LOCKS: machine-wide things the cases use (the pipe \\.\pipe\Velmora, the settings key,
+# the single-instance objects); cases that name the same lock never run at the same time.
 function(velmora_add_tests)
-    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS;LOCKS" ${ARGN})
     set(fixtures "")
     if(T_NEEDS_SNTP_SERVER)
         set(fixtures FIXTURES_REQUIRED sntp_server)
+    endif()
+    if(T_LOCKS)
+        list(JOIN T_LOCKS "\\;" locks)
+        list(APPEND fixtures RESOURCE_LOCK "${locks}")
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_compile_options(${T_NAME} PRIVATE ${VELMORA_WARNINGS})

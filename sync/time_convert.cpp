@@ -1,5 +1,6 @@
 #include "sync/time_convert.h"
 
+#include "sync/pc_clock.h"
 #include "sync/time_arithmetic.h"
 
 namespace velmora {
@@ -28,9 +29,7 @@ std::optional<SYSTEMTIME> TicksToSystemTime(std::int64_t ticks) {
 }
 
 std::int64_t CurrentUtcTicks() {
-    SYSTEMTIME now;
-    ::GetSystemTime(&now);
-    return SystemTimeToTicks(now).value_or(0);
+    return SystemTimeToTicks(PcUtcTime()).value_or(0);
 }
 
 SYSTEMTIME NtpSecondsToSystemTime(std::uint32_t ntpSeconds) {

@@ -1,0 +1,69 @@
+#include "display/clock_text.h"
+
+#include "display/clock_time_rounding.h"
+#include "settings/time_format_pattern.h"
+#include "sync/pc_clock.h"
+#include "sync/sync_state.h"
+#include "sync/time_arithmetic.h"
+#include "sync/time_convert.h"
+
+namespace velmora {
+
+std::wstring LocalTimeText = kNoTimeText;
+std::wstring LocalDateText;
+std::wstring ServerTimeText = kNoTimeText;
+std::wstring ServerDateText;
+std::wstring ZoneTimeText;
+std::wstring ZoneDateText;
+
+namespace {
+
+// Asks for the length first, so no locale's text is cut; a failure gives an empty text.
+template <typename Format>
+std::wstring FormatWhole(Format format) {
+    const int length = format(nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    const int written = format(text.data(), length);
+    text.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
+    return text;
+}
+
+}  // namespace
+
+std::wstring FormatTimeText(const SYSTEMTIME& time, const wchar_t* timePicture) {
+    return FormatWhole([&](wchar_t* out, int capacity) {
+        return ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, timePicture, out, capacity);
+    });
+}
+
+std::wstring FormatDateText(const SYSTEMTIME& time, const wchar_t* datePicture) {
+    return FormatWhole([&](wchar_t* out, int capacity) {
+        return ::GetDateFormatW(LOCALE_USER_DEFAULT, 0, &time, datePicture, out, capacity);
+    });
+}
+
+void FormatClockText(bool local) {
+    SYSTEMTIME time = PcLocalTime();
+    std::wstring& timeText = local ? LocalTimeText : ServerTimeText;
+    std::wstring& dateText = local ? LocalDateText : ServerDateText;
+    if (!local) {
+        if (ServerOffset == NoServerTime) {
+            timeText = kNoTimeText;
+            dateText.clear();
+            return;
+        }
+        AddOffset(ServerOffset, time);
+    }
+    if (const auto ticks = SystemTimeToTicks(time))
+        if (const auto rounded = TicksToSystemTime(RoundToComingSecond(*ticks))) time = *rounded;
+    timeText = FormatTimeText(time, TimeFormatPattern);
+    dateText = FormatDateText(time, kClockDatePicture);
+}
+
+void FormatZoneText(const SYSTEMTIME& zoneTime) {
+    ZoneTimeText = FormatTimeText(zoneTime, TimeFormatPattern);
+    ZoneDateText = FormatDateText(zoneTime, kZoneDatePicture);
+}
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+#pragma once
+// Ready-to-draw time and date texts. The clock windows only read these; the hidden main
+// window's timers and a new offset refresh them, all on the user-interface thread.
+#include <windows.h>
+
+#include <string>
+
+namespace velmora {
+
+inline constexpr wchar_t kNoTimeText[] = L"--:--:--";
+inline constexpr wchar_t kClockDatePicture[] = L"ddd',' dd MMMM',' yyyy";
+inline constexpr wchar_t kZoneDatePicture[] = L"dddd',' dd MMMM',' yyyy";
+
+// Whole, however long the locale's text: they are not cut to a fixed buffer.
+extern std::wstring LocalTimeText;
+extern std::wstring LocalDateText;
+extern std::wstring ServerTimeText;
+extern std::wstring ServerDateText;
+extern std::wstring ZoneTimeText;
+extern std::wstring ZoneDateText;
+
+// Refreshes the local pair (true) or the server pair (false) from the PC's clock and
+// ServerOffset; the server pair reads "--:--:--" and no date while no server time is known.
+void FormatClockText(bool local);
+
+// One world clock's time, already in its zone.
+void FormatZoneText(const SYSTEMTIME& zoneTime);
+
+// The user's-locale texts of `time` with a time picture (null: the user's own format).
+std::wstring FormatTimeText(const SYSTEMTIME& time, const wchar_t* timePicture);
+std::wstring FormatDateText(const SYSTEMTIME& time, const wchar_t* datePicture);
+
+}  // namespace velmora

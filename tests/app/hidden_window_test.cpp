@@ -1,0 +1,267 @@
+// The hidden main window's timers and synchronisation driver, in-process, with a stand-in
+// for the service on the real pipe and a fake query.
+#include "app/hide_main_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include "display/clock_text.h"
+#include "settings/app_settings.h"
+#include "settings/time_format_pattern.h"
+#include "sync/pc_clock.h"
+#include "tests/support/pipe_stand_in.h"
+
+namespace velmora {
+namespace {
+
+using testing::PipeStandIn;
+
+SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
+    SYSTEMTIME t{};
+    t.wYear = year;
+    t.wMonth = month;
+    t.wDay = day;
+    t.wHour = hour;
+    t.wMinute = minute;
+    t.wSecond = second;
+    t.wMilliseconds = ms;
+    return t;
+}
+
+// Pumps this thread's messages until `done` or five seconds pass.
+template <typename Done>
+bool PumpUntil(Done done) {
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    MSG msg;
+    while (!done()) {
+        if (::GetTickCount64() > deadline) return false;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+class HiddenWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppSettings = SettingsRecord{};
+        ServerOffset = NoServerTime;
+        ClockAdjusted = false;
+        StatusText.clear();
+        ASSERT_TRUE(window.Create());
+        // Queries answer at once with whatever the test chose.
+        window.SetQueryRunner([this](bool adjust, SntpTarget, SntpDelivery deliver) {
+            ++queriesStarted;
+            if (deliverAtOnce) deliver(nextMeasurement, adjust);
+            else heldDelivery = [deliver, adjust, this] { deliver(nextMeasurement, adjust); };
+        });
+    }
+    void TearDown() override { SetPcClockOverride({}); }
+
+    static SntpMeasurement Offset(std::int64_t ms) {
+        SntpMeasurement m;
+        m.offsetMs = ms;
+        m.roundTripMs = 1;
+        return m;
+    }
+    void Sync(bool adjust) {
+        const int before = queriesStarted;
+        window.StartSync(adjust);
+        ASSERT_EQ(queriesStarted, before + 1);
+        ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
+    }
+
+    Hide_Main_Wnd window;
+    SntpMeasurement nextMeasurement;
+    bool deliverAtOnce = true;
+    std::function<void()> heldDelivery;
+    int queriesStarted = 0;
+};
+
+TEST_F(HiddenWindowTest, ASyncWithAdjustSendsExactlyTheMeasuredOffset) {
+    PipeStandIn service;
+    nextMeasurement = Offset(-250);
+    Sync(true);
+    EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{-250});
+    ASSERT_EQ(service.Requests().size(), 1u);
+    EXPECT_EQ(service.Requests()[0], (std::vector<std::uint8_t>{0x06, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(StatusText, L"Synchronized");
+    EXPECT_EQ(ServerOffset, 0);
+    EXPECT_TRUE(ClockAdjusted);
+    EXPECT_EQ(window.TimerDelay(ServerClockTimer), 0u);
+    EXPECT_NE(window.TimerDelay(ClockTimer), 0u) << "the local clock is re-aligned";
+}
+
+TEST_F(HiddenWindowTest, GetShowsTheServerClockAndAdjustSendsItLater) {
+    PipeStandIn service;
+    nextMeasurement = Offset(250);
+    Sync(false);
+    EXPECT_EQ(StatusText, L"Difference: 250 ms");
+    EXPECT_EQ(ServerOffset, 250);
+    EXPECT_NE(window.TimerDelay(ServerClockTimer), 0u) << "the server clock ticks";
+    EXPECT_NE(ServerTimeText, kNoTimeText);
+    EXPECT_TRUE(service.Offsets().empty());
+
+    window.SendOffsetToService();
+    EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{250});
+    EXPECT_EQ(StatusText, L"Synchronized");
+    EXPECT_EQ(ServerOffset, 0);
+    EXPECT_EQ(window.TimerDelay(ServerClockTimer), 0u);
+}
+
+TEST_F(HiddenWindowTest, WithoutTheServiceTheOffsetIsKeptForLater) {
+    nextMeasurement = Offset(1000);
+    Sync(true);
+    EXPECT_EQ(StatusText, L"Service error #2");
+    EXPECT_EQ(ServerOffset, 1000);
+    EXPECT_FALSE(ClockAdjusted);
+
+    PipeStandIn service;  // the service comes up; "Adjust" sends the same offset
+    window.SendOffsetToService();
+    EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{1000});
+    EXPECT_EQ(StatusText, L"Synchronized");
+}
+
+TEST_F(HiddenWindowTest, NothingIsSentWithoutAnOffset) {
+    PipeStandIn service;
+    for (const std::int64_t offset : {std::int64_t{0}, NoServerTime}) {
+        ServerOffset = offset;
+        StatusText = L"unchanged";
+        window.SendOffsetToService();
+        EXPECT_EQ(StatusText, L"unchanged");
+    }
+    nextMeasurement = SntpMeasurement{L"Could not connect"};
+    Sync(true);
+    EXPECT_EQ(StatusText, L"Could not connect");
+    EXPECT_TRUE(service.Requests().empty());
+}
+
+TEST_F(HiddenWindowTest, AQueryStartedWhileOneRunsJoinsItAndItsAdjustCounts) {
+    PipeStandIn service;
+    deliverAtOnce = false;
+    nextMeasurement = Offset(400);
+    window.StartSync(false);
+    window.StartSync(true);  // no second query; but the result must now reach the service
+    EXPECT_EQ(queriesStarted, 1);
+    heldDelivery();
+    ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
+    EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{400});
+}
+
+TEST_F(HiddenWindowTest, AutoSyncIsArmedReArmedAndStopped) {
+    AppSettings.syncAutomatically = 1;
+    AppSettings.syncEveryMinutes = 60;
+    window.ApplyAutoSyncSetting();
+    EXPECT_TRUE(window.AutoSyncArmed());
+    EXPECT_EQ(window.TimerDelay(AutoSyncTimer), 3'600'000u);
+
+    AppSettings.syncEveryMinutes = 5;
+    window.ApplyAutoSyncSetting();
+    EXPECT_EQ(window.TimerDelay(AutoSyncTimer), 300'000u);
+
+    AppSettings.syncEveryMinutes = 0;  // stored as typed, timed as one minute
+    window.ApplyAutoSyncSetting();
+    EXPECT_EQ(window.TimerDelay(AutoSyncTimer), 60'000u);
+    EXPECT_EQ(AppSettings.syncEveryMinutes, 0);
+
+    AppSettings.syncAutomatically = 0;
+    window.ApplyAutoSyncSetting();
+    EXPECT_FALSE(window.AutoSyncArmed());
+    EXPECT_EQ(window.TimerDelay(AutoSyncTimer), 0u);
+}
+
+TEST_F(HiddenWindowTest, AutoSyncOffAtStartArmsNothing) {
+    AppSettings.syncAutomatically = 0;
+    window.ApplyAutoSyncSetting();
+    EXPECT_FALSE(window.AutoSyncArmed());
+    EXPECT_EQ(window.TimerDelay(AutoSyncTimer), 0u);
+}
+
+TEST_F(HiddenWindowTest, TicksAreAlignedToWholeSeconds) {
+    SYSTEMTIME now = At(2026, 12, 10, 12, 0, 0, 30);
+    SetPcClockOverride({[&] { return now; }, [&] { return now; }});
+    window.LocalClockTick();
+    EXPECT_EQ(window.TimerDelay(ClockTimer), 970u);
+    now.wMilliseconds = 700;
+    window.LocalClockTick();
+    EXPECT_EQ(window.TimerDelay(ClockTimer), 700u);
+    now.wSecond = 1;
+    now.wMilliseconds = 400;
+    window.LocalClockTick();
+    EXPECT_EQ(window.TimerDelay(ClockTimer), 600u);
+
+    ServerOffset = 250;
+    now.wMilliseconds = 100;
+    window.ServerClockTick();
+    EXPECT_EQ(window.TimerDelay(ServerClockTimer), 650u);
+
+    ServerOffset = 0;  // no difference: the server clock does not tick
+    window.ServerClockTick();
+    EXPECT_EQ(window.TimerDelay(ServerClockTimer), 0u);
+}
+
+class ClockTextTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        SetPcClockOverride({});
+        TimeFormatPattern = nullptr;
+        ServerOffset = NoServerTime;
+    }
+    void LocalTimeIs(SYSTEMTIME t) {
+        now = t;
+        SetPcClockOverride({[this] { return now; }, [this] { return now; }});
+    }
+    SYSTEMTIME now{};
+};
+
+TEST_F(ClockTextTest, TimesJustBeforeASecondShowTheComingSecond) {
+    TimeFormatPattern = kTwentyFourHourPattern;
+    struct Case {
+        SYSTEMTIME local;
+        const wchar_t* time;
+    } const cases[] = {
+        {At(2026, 3, 4, 10, 15, 29, 951), L"10:15:30"},
+        {At(2026, 3, 4, 10, 15, 29, 950), L"10:15:29"},
+        {At(2026, 3, 4, 10, 15, 29, 0), L"10:15:29"},
+    };
+    for (const Case& c : cases) {
+        LocalTimeIs(c.local);
+        FormatClockText(true);
+        EXPECT_EQ(LocalTimeText, c.time);
+    }
+    LocalTimeIs(At(2026, 12, 31, 23, 59, 59, 990));
+    FormatClockText(true);
+    EXPECT_EQ(LocalTimeText, L"00:00:00");
+    EXPECT_EQ(LocalDateText, FormatDateText(At(2027, 1, 1, 0, 0, 0, 0), kClockDatePicture));
+    EXPECT_NE(LocalDateText.find(L"2027"), std::wstring::npos);
+}
+
+TEST_F(ClockTextTest, TheServerPairFollowsTheOffsetOrShowsNoTime) {
+    TimeFormatPattern = kTwentyFourHourPattern;
+    LocalTimeIs(At(2026, 3, 4, 10, 15, 29, 0));
+    ServerOffset = NoServerTime;
+    FormatClockText(false);
+    EXPECT_EQ(ServerTimeText, L"--:--:--");
+    EXPECT_EQ(ServerDateText, L"");
+    ServerOffset = -2000;
+    FormatClockText(false);
+    EXPECT_EQ(ServerTimeText, L"10:15:27");
+    ServerOffset = 0;
+    FormatClockText(false);
+    FormatClockText(true);
+    EXPECT_EQ(ServerTimeText, LocalTimeText);
+}
+
+TEST_F(ClockTextTest, PicturesFollowTheTimeFormat) {
+    const SYSTEMTIME afternoon = At(2026, 3, 4, 15, 7, 9, 0);
+    EXPECT_EQ(FormatTimeText(afternoon, TimeFormatPatternFor(12)), L"3:07:09 PM");
+    EXPECT_EQ(FormatTimeText(afternoon, TimeFormatPatternFor(24)), L"15:07:09");
+    EXPECT_EQ(FormatTimeText(afternoon, TimeFormatPatternFor(0)), FormatTimeText(afternoon, nullptr));
+    EXPECT_EQ(FormatDateText(afternoon, kClockDatePicture), L"Wed, 04 March, 2026");
+    EXPECT_EQ(FormatDateText(afternoon, kZoneDatePicture), L"Wednesday, 04 March, 2026");
+}
+
+}  // namespace
+}  // namespace velmora
