@@ -4,6 +4,21 @@
 
 namespace velmora {
 
+namespace {
+
+// Failed writes are not shown to the user (the setting simply keeps its old stored value),
+// but they are worth seeing in a debugger.
+LONG TraceFailure(const wchar_t* operation, const wchar_t* name, LONG status) {
+    if (status != ERROR_SUCCESS) {
+        const std::wstring line = std::wstring(L"registry ") + operation + L" \"" + (name ? name : L"") +
+                                  L"\" failed: " + std::to_wstring(status) + L"\n";
+        ::OutputDebugStringW(line.c_str());
+    }
+    return status;
+}
+
+}  // namespace
+
 RegistryKey RegistryKey::Open(HKEY parent, const std::wstring& path, REGSAM access, LONG* result) {
     HKEY key = nullptr;
     const LONG status = ::RegOpenKeyExW(parent, path.c_str(), 0, access, &key);
@@ -13,8 +28,9 @@ RegistryKey RegistryKey::Open(HKEY parent, const std::wstring& path, REGSAM acce
 
 RegistryKey RegistryKey::Create(HKEY parent, const std::wstring& path, REGSAM access, LONG* result) {
     HKEY key = nullptr;
-    const LONG status = ::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                          nullptr, &key, nullptr);
+    const LONG status = TraceFailure(L"create", path.c_str(),
+                                     ::RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                       access, nullptr, &key, nullptr));
     if (result) *result = status;
     return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
 }
@@ -54,14 +70,17 @@ LONG RegistryKey::QueryValue(const wchar_t* name) const {
 
 LONG RegistryKey::WriteInt32(const wchar_t* name, std::int32_t value) const {
     if (!key_) return ERROR_INVALID_HANDLE;
-    return ::RegSetValueExW(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    return TraceFailure(L"write", name,
+                        ::RegSetValueExW(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                         sizeof value));
 }
 
 LONG RegistryKey::WriteText(const wchar_t* name, std::wstring_view text) const {
     if (!key_) return ERROR_INVALID_HANDLE;
     const std::wstring terminated(text);
-    return ::RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(terminated.c_str()),
-                            static_cast<DWORD>((terminated.size() + 1) * sizeof(wchar_t)));
+    return TraceFailure(L"write", name,
+                        ::RegSetValueExW(key_.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(terminated.c_str()),
+                                         static_cast<DWORD>((terminated.size() + 1) * sizeof(wchar_t))));
 }
 
 LONG RegistryKey::DeleteValue(const wchar_t* name) const {
@@ -99,7 +118,7 @@ std::vector<std::wstring> RegistryKey::SubkeyNames() const {
 
 LONG RegistryKey::DeleteSubkeyTree(const std::wstring& name) const {
     if (!key_) return ERROR_INVALID_HANDLE;
-    return ::RegDeleteTreeW(key_.get(), name.c_str());
+    return TraceFailure(L"delete", name.c_str(), ::RegDeleteTreeW(key_.get(), name.c_str()));
 }
 
 }  // namespace velmora
