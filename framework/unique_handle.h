@@ -84,4 +84,14 @@ struct SocketTraits {
 };
 using UniqueSocket = UniqueResource<SocketTraits>;
 
+// Fonts, brushes, bitmaps, pens: anything DeleteObject releases.
+template <typename GdiHandle>
+struct GdiObjectTraits {
+    using Value = GdiHandle;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DeleteObject(h); }
+};
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+
 }  // namespace velmora

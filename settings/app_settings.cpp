@@ -1,0 +1,7 @@
+#include "settings/app_settings.h"
+
+namespace velmora {
+
+SettingsRecord AppSettings;
+
+}  // namespace velmora
