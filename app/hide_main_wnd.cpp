@@ -137,11 +137,12 @@ void Hide_Main_Wnd::ShowClockWindow() {
 }
 
 void Hide_Main_Wnd::ExitApplication() {
+    ::EndMenu();  // an open tray menu would keep its own loop running
     NOTIFYICONDATAW record = TrayRecord();
     ::Shell_NotifyIconW(NIM_DELETE, &record);
     trayIconAdded_ = false;
     SaveWindowPlacement(clockWindow_ ? clockWindow_->m_hWnd : nullptr, 0);
-    SaveSettings(SaveScope::ExitOnly);
+    SaveSettings(true);
     EndModalLoop(0);
 }
 
@@ -221,6 +222,7 @@ bool Hide_Main_Wnd::OnRestoreRequest(Message&) {
 
 bool Hide_Main_Wnd::OnCloseSignal(Message&) {
     // Ends the program without saving: not through ExitApplication.
+    ::EndMenu();
     DestroyWindow();
     return true;
 }

@@ -7,7 +7,7 @@
 #include "app/clock_timing.h"
 #include "app/hide_main_wnd.h"
 #include "settings/app_settings.h"
-#include "settings/server_selection.h"
+#include "settings/settings_store.h"
 
 namespace velmora {
 
@@ -28,7 +28,7 @@ void Hide_Main_Wnd::StartSync(bool adjust) {
         if (::PostMessageW(window, SyncResultMessage, queryAdjust, reinterpret_cast<LPARAM>(owned.get())))
             owned.release();  // the window's handler owns it now
     };
-    const SntpTarget target = CurrentSyncTarget();  // a copy: settings may change meanwhile
+    const SntpTarget target = CurrentSntpTarget();  // a copy: settings may change meanwhile
     if (queryRunner_) {
         queryRunner_(adjust, target, std::move(deliver));
         return;

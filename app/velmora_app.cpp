@@ -6,6 +6,7 @@
 
 #include "app/close_watcher.h"
 #include "app/startup_switch.h"
+#include "settings/app_settings.h"
 #include "settings/settings_store.h"
 
 namespace velmora {

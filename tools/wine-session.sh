@@ -10,6 +10,12 @@ start)
     # flock -o: the lock's descriptor must not leak into wineserver, or the next start would block.
     flock -o "$VELMORA_BUILD/.wineprefix.lock" \
         setsid bash -c 'wineserver -p60; wine cmd /c exit' </dev/null >/dev/null 2>&1
+    # A process that keeps a window: without one, Wine's desktop process ends between two
+    # programs and a program that starts just then can hang in its start-up.
+    probe=$VELMORA_BUILD/bin/velmora_probe.exe
+    if [ -n "${DISPLAY:-}" ] && [ -x "$probe" ]; then
+        setsid wine "$probe" hold </dev/null >/dev/null 2>&1 &
+    fi
     ;;
 stop)
     wineserver -k >/dev/null 2>&1 || true

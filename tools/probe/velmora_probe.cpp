@@ -1,0 +1,56 @@
+// velmora_probe: drives a running Velmora from outside, for demos, screenshots and
+// end-to-end checks.
+//   velmora_probe tray-menu        right-click on the tray icon (opens the menu)
+//   velmora_probe tray-click       left-click on the tray icon (restores the clock)
+//   velmora_probe command ID       a tray menu command (32772 Exit, 32773 Restore, ...)
+//   velmora_probe close-signal     signals Global\VLMcloseEvent
+//   velmora_probe hold             keeps a hidden window until killed: Wine's desktop
+//                                  process then stays up between the programs a test starts
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND FindHiddenWindow() {
+    for (int i = 0; i < 100; ++i) {
+        if (const HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, nullptr, L"Velmora")) return window;
+        ::Sleep(100);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fwprintf(stderr, L"usage: velmora_probe tray-menu|tray-click|command ID|close-signal\n");
+        return 2;
+    }
+    const std::wstring verb = argv[1];
+    if (verb == L"hold") {
+        ::CreateWindowExW(0, L"STATIC", L"velmora_probe hold", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        return 0;
+    }
+    if (verb == L"close-signal") {
+        const HANDLE signal = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\VLMcloseEvent");
+        if (!signal) return 1;
+        ::SetEvent(signal);
+        ::CloseHandle(signal);
+        return 0;
+    }
+    const HWND hidden = FindHiddenWindow();
+    if (!hidden) {
+        std::fwprintf(stderr, L"Velmora is not running\n");
+        return 1;
+    }
+    if (verb == L"tray-menu") return ::PostMessageW(hidden, WM_USER + 1, 0, WM_RBUTTONDOWN) ? 0 : 1;
+    if (verb == L"tray-click") return ::PostMessageW(hidden, WM_USER + 1, 0, WM_LBUTTONDOWN) ? 0 : 1;
+    if (verb == L"command" && argc > 2)
+        return ::PostMessageW(hidden, WM_COMMAND, static_cast<WPARAM>(std::wcstoul(argv[2], nullptr, 10)), 0) ? 0 : 1;
+    return 2;
+}
