@@ -35,14 +35,15 @@ if(WIN32)
     target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt)
 endif()
 
-# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [NEEDS_SNTP_SERVER])
+# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [NEEDS_SNTP_SERVER] [PROPERTIES <ctest properties>])
 # A GoogleTest binary whose cases each become one ctest test (run under Wine for Windows builds).
 # NEEDS_SNTP_SERVER: the cases talk to tools/sntp_test_server.py, started once per test run.
+# PROPERTIES: more properties for every case, e.g. a RESOURCE_LOCK.
 function(velmora_add_tests)
-    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS" ${ARGN})
-    set(fixtures "")
+    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+    set(fixtures ${T_PROPERTIES})
     if(T_NEEDS_SNTP_SERVER)
-        set(fixtures FIXTURES_REQUIRED sntp_server)
+        list(APPEND fixtures FIXTURES_REQUIRED sntp_server)
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_compile_options(${T_NAME} PRIVATE ${VELMORA_WARNINGS})

@@ -1,0 +1,119 @@
+#include "service/time_pipe.h"
+
+#include <sddl.h>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "framework/unique_handle.h"
+#include "service/service_texts.h"
+
+namespace velmora {
+namespace {
+
+// Overlapped, so that a silent client's read can be given up.
+constexpr DWORD kOpenMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED;
+// Only local programs may set this PC's clock.
+constexpr DWORD kPipeMode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
+
+struct IoOutcome {
+    bool ok = false;
+    DWORD bytes = 0;
+};
+
+// Waits for an overlapped operation that `issued` started, at most `timeoutMs`; a late
+// one is cancelled and counts as failed.
+IoOutcome AwaitIo(HANDLE pipe, OVERLAPPED& overlapped, BOOL issued, DWORD timeoutMs) {
+    if (!issued) {
+        switch (::GetLastError()) {
+        case ERROR_IO_PENDING:
+            if (::WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) ::CancelIoEx(pipe, &overlapped);
+            break;
+        case ERROR_MORE_DATA:
+            // Completed at once with part of a message too long for the buffer.
+            return {false, static_cast<DWORD>(overlapped.InternalHigh)};
+        default:
+            // Failed at once: nothing was queued, so there is nothing to wait for.
+            return {};
+        }
+    }
+    DWORD bytes = 0;
+    const bool ok = ::GetOverlappedResult(pipe, &overlapped, &bytes, TRUE) != FALSE;
+    return {ok, bytes};
+}
+
+OVERLAPPED FreshOverlapped(HANDLE event) {
+    ::ResetEvent(event);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event;
+    return overlapped;
+}
+
+// Waits for the next client (without limit: that is the idle state), reads its message,
+// replies with the first byte of the receive buffer and disconnects it.
+PipeRequest ServeOneClient(HANDLE pipe, HANDLE event, std::array<std::uint8_t, kPipeBufferSize>& buffer,
+                           DWORD messageTimeoutMs) {
+    OVERLAPPED connect = FreshOverlapped(event);
+    // A client that connected before the call (ERROR_PIPE_CONNECTED) or already left is
+    // served like any other: the read tells.
+    if (!::ConnectNamedPipe(pipe, &connect) && ::GetLastError() == ERROR_IO_PENDING) {
+        DWORD unused = 0;
+        ::GetOverlappedResult(pipe, &connect, &unused, TRUE);
+    }
+
+    OVERLAPPED read = FreshOverlapped(event);
+    const BOOL issued = ::ReadFile(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &read);
+    const IoOutcome received = AwaitIo(pipe, read, issued, messageTimeoutMs);
+    if (!received.ok) ::Sleep(1);
+
+    const std::uint8_t reply = buffer[0];
+    OVERLAPPED write = FreshOverlapped(event);
+    AwaitIo(pipe, write, ::WriteFile(pipe, &reply, 1, nullptr, &write), messageTimeoutMs);
+    ::DisconnectNamedPipe(pipe);
+
+    return DecodePipeRequest(std::span(buffer.data(), received.bytes), received.ok);
+}
+
+}  // namespace
+
+void RunTimePipe(const TimePipeContext& context) {
+    UniqueLocalMemory descriptor;
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), nullptr, FALSE};
+    UniqueHandle pipe;
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(kPipeSecurity, SDDL_REVISION_1, descriptor.put(),
+                                                               nullptr)) {
+        attributes.lpSecurityDescriptor = descriptor.get();
+        pipe.reset(::CreateNamedPipeW(context.pipeName.c_str(), kOpenMode, kPipeMode, 1, kPipeBufferSize,
+                                      kPipeBufferSize, NMPWAIT_WAIT_FOREVER, &attributes));
+    }
+    const UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // Also when another process holds the name: its first instance wins.
+    if (!pipe || !event) {
+        context.reporter.ReportStatus(SERVICE_STOPPED, NO_ERROR, 0);
+        return;
+    }
+    context.reporter.ReportStatus(SERVICE_RUNNING, NO_ERROR, 0);
+
+    std::array<std::uint8_t, kPipeBufferSize> buffer{};
+    for (;;) {
+        const PipeRequest request = ServeOneClient(pipe.get(), event.get(), buffer, context.messageTimeoutMs);
+        if (request.kind == PipeRequestKind::Stop) break;
+        // The client has its reply already, so a failure can only go to the event log.
+        if (request.kind == PipeRequestKind::Offset && !ApplyClockOffset(request.offsetMs, context.clock) &&
+            context.logError)
+            context.logError(kSetClockOperation);
+    }
+    pipe.reset();
+    context.reporter.ReportStatus(SERVICE_STOPPED, NO_ERROR, 0);
+}
+
+void SendStopRequest(const std::wstring& pipeName) {
+    BYTE request = kStopRequestByte;
+    BYTE reply = 0;
+    DWORD replied = 0;
+    ::CallNamedPipeW(pipeName.c_str(), &request, sizeof(request), &reply, sizeof(reply), &replied,
+                     NMPWAIT_USE_DEFAULT_WAIT);
+}
+
+}  // namespace velmora
