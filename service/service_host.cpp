@@ -1,5 +1,7 @@
 #include "service/service_host.h"
 
+#include <atomic>
+
 #include "service/event_log.h"
 #include "service/recording_clock.h"
 #include "service/service_install.h"
@@ -10,19 +12,20 @@ namespace {
 
 constexpr DWORD kStartWaitHintMs = 3000;
 
-SERVICE_STATUS_HANDLE statusHandle = nullptr;
+// Set on the service thread, read by reports from the control handler's thread too.
+std::atomic<SERVICE_STATUS_HANDLE> statusHandle{nullptr};
 
 ServiceStatusReporter& ProcessReporter() {
     static ServiceStatusReporter reporter([](const SERVICE_STATUS& status) {
         SERVICE_STATUS copy = status;
-        ::SetServiceStatus(statusHandle, &copy);
+        ::SetServiceStatus(statusHandle.load(), &copy);
     });
     return reporter;
 }
 
 void RunServiceDispatcher() {
-    wchar_t name[] = L"VLM Service";
-    const SERVICE_TABLE_ENTRYW table[] = {{name, TimeServiceMain}, {nullptr, nullptr}};
+    // The dispatcher only reads the name.
+    const SERVICE_TABLE_ENTRYW table[] = {{const_cast<wchar_t*>(kServiceName), TimeServiceMain}, {nullptr, nullptr}};
     if (!::StartServiceCtrlDispatcherW(table)) LogServiceError(kDispatcherOperation);
 }
 
@@ -56,14 +59,15 @@ void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, const 
 void WINAPI TimeServiceMain(DWORD, LPWSTR*) {
     try {
         statusHandle = ::RegisterServiceCtrlHandlerW(kServiceName, TimeServiceControl);
-        if (!statusHandle) {
+        if (!statusHandle.load()) {
             LogServiceError(kRegisterHandlerOperation);
             return;
         }
         const auto clock = SelectServiceClock();
         RunTimeService({.clock = *clock, .reporter = ProcessReporter(), .logError = LogServiceError});
     } catch (...) {
-        // Nothing may cross into the dispatcher; the SCM sees the process end.
+        // Nothing may cross into the dispatcher. Only an allocation can fail here.
+        if (statusHandle.load()) ProcessReporter().ReportStatus(SERVICE_STOPPED, ERROR_NOT_ENOUGH_MEMORY, 0);
     }
 }
 

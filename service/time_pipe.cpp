@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "framework/unique_handle.h"
@@ -17,30 +18,18 @@ constexpr DWORD kOpenMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE |
 // Only local programs may set this PC's clock.
 constexpr DWORD kPipeMode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
 
-struct IoOutcome {
-    bool ok = false;
-    DWORD bytes = 0;
-};
-
-// Waits for an overlapped operation that `issued` started, at most `timeoutMs`; a late
-// one is cancelled and counts as failed.
-IoOutcome AwaitIo(HANDLE pipe, OVERLAPPED& overlapped, BOOL issued, DWORD timeoutMs) {
+// Waits for an overlapped operation that `issued` started, at most `timeoutMs`; a late one
+// is cancelled. The bytes transferred, or nothing when the operation failed, was late or
+// was cut short (ERROR_MORE_DATA: a message longer than the buffer).
+std::optional<DWORD> AwaitIo(HANDLE pipe, OVERLAPPED& overlapped, BOOL issued, DWORD timeoutMs) {
     if (!issued) {
-        switch (::GetLastError()) {
-        case ERROR_IO_PENDING:
-            if (::WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) ::CancelIoEx(pipe, &overlapped);
-            break;
-        case ERROR_MORE_DATA:
-            // Completed at once with part of a message too long for the buffer.
-            return {false, static_cast<DWORD>(overlapped.InternalHigh)};
-        default:
-            // Failed at once: nothing was queued, so there is nothing to wait for.
-            return {};
-        }
+        // Failed at once: nothing is queued, so there is nothing to wait for.
+        if (::GetLastError() != ERROR_IO_PENDING) return std::nullopt;
+        if (::WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) ::CancelIoEx(pipe, &overlapped);
     }
     DWORD bytes = 0;
-    const bool ok = ::GetOverlappedResult(pipe, &overlapped, &bytes, TRUE) != FALSE;
-    return {ok, bytes};
+    if (!::GetOverlappedResult(pipe, &overlapped, &bytes, TRUE)) return std::nullopt;
+    return bytes;
 }
 
 OVERLAPPED FreshOverlapped(HANDLE event) {
@@ -64,15 +53,15 @@ PipeRequest ServeOneClient(HANDLE pipe, HANDLE event, std::array<std::uint8_t, k
 
     OVERLAPPED read = FreshOverlapped(event);
     const BOOL issued = ::ReadFile(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &read);
-    const IoOutcome received = AwaitIo(pipe, read, issued, messageTimeoutMs);
-    if (!received.ok) ::Sleep(1);
+    const std::optional<DWORD> received = AwaitIo(pipe, read, issued, messageTimeoutMs);
+    if (!received) ::Sleep(1);
 
     const std::uint8_t reply = buffer[0];
     OVERLAPPED write = FreshOverlapped(event);
     AwaitIo(pipe, write, ::WriteFile(pipe, &reply, 1, nullptr, &write), messageTimeoutMs);
     ::DisconnectNamedPipe(pipe);
 
-    return DecodePipeRequest(std::span(buffer.data(), received.bytes), received.ok);
+    return DecodePipeRequest(std::span(buffer.data(), received.value_or(0)), received.has_value());
 }
 
 }  // namespace
