@@ -23,8 +23,8 @@ public:
 
 private:
     std::wstring path_;
-    std::int64_t shiftTicks_ = 0;
-    std::int64_t lastReadTicks_ = 0;
+    std::uint64_t shift_ = 0;     // FILETIME ticks, modulo 2^64 so that it may be negative
+    std::uint64_t lastRead_ = 0;  // FILETIME ticks
 };
 
 // The recording clock when the service's "Clock Record File" value names a file,
