@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <thread>
 
+#include "service/pipe_request.h"
+
 namespace velmora::testing {
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -12,6 +14,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+std::vector<std::uint8_t> Offset(std::int64_t ms) {
+    const auto bytes = EncodeOffsetRequest(ms);
+    return {bytes.begin(), bytes.end()};
 }
 
 PipeReply CallPipe(const std::wstring& name, std::span<const std::uint8_t> request, DWORD waitMs) {

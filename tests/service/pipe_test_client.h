@@ -16,6 +16,9 @@ namespace velmora::testing {
 // Polls `condition` until it holds or `timeout` has passed; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
+// The 8 bytes of an offset request.
+std::vector<std::uint8_t> Offset(std::int64_t ms);
+
 struct PipeReply {
     bool ok = false;
     DWORD error = 0;

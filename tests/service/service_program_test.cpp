@@ -29,6 +29,7 @@ using testing::ConnectSilently;
 using testing::ProgramRun;
 using testing::RunProgram;
 using testing::WaitUntil;
+using testing::Offset;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr wchar_t kServiceKey[] = L"System\\CurrentControlSet\\Services\\VLM Service";
@@ -154,11 +155,6 @@ protected:
     const std::wstring exe = TempPath(L"Velmora service test\\Service.exe");
     const std::wstring recordFile = TempPath(L"velmora-service-clock.txt");
 };
-
-Bytes Offset(std::int64_t ms) {
-    const auto bytes = EncodeOffsetRequest(ms);
-    return Bytes(bytes.begin(), bytes.end());
-}
 
 TEST_F(InstalledService, IsRegisteredQuotedToStartAutomaticallyAsLocalSystem) {
     EXPECT_EQ(ServiceString(L"ImagePath"), L"\"" + exe + L"\"");

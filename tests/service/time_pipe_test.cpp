@@ -24,17 +24,13 @@ using testing::LocalTime;
 using testing::StatusRecorder;
 using testing::Text;
 using testing::WaitUntil;
+using testing::Offset;
 using Bytes = std::vector<std::uint8_t>;
 
 std::wstring UniquePipeName() {
     static std::atomic<int> counter{0};
     return L"\\\\.\\pipe\\VelmoraTest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
            std::to_wstring(++counter);
-}
-
-Bytes Offset(std::int64_t ms) {
-    const auto bytes = EncodeOffsetRequest(ms);
-    return Bytes(bytes.begin(), bytes.end());
 }
 
 class TimePipeTest : public ::testing::Test {
