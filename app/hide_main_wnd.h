@@ -32,7 +32,6 @@ inline constexpr UINT kCommandSettings = 32774;
 inline constexpr UINT kCommandSynchronize = 32775;
 
 inline constexpr wchar_t kMainWindowTitle[] = L"Velmora";
-inline constexpr wchar_t kPipeName[] = L"\\\\.\\pipe\\Velmora";
 inline constexpr wchar_t kTrayBalloonText[] = L"Velmora has been minimized but is still running.";
 inline constexpr wchar_t kSynchronized[] = L"Synchronized";
 inline constexpr wchar_t kServiceErrorPrefix[] = L"Service error #";

@@ -6,6 +6,7 @@
 
 #include "app/clock_timing.h"
 #include "app/hide_main_wnd.h"
+#include "service/pipe_request.h"
 #include "settings/app_settings.h"
 #include "settings/settings_store.h"
 
@@ -60,10 +61,11 @@ void Hide_Main_Wnd::FinishSync(bool adjust) {
 
 void Hide_Main_Wnd::SendOffsetToService() {
     if (ServerOffset == 0 || ServerOffset == NoServerTime) return;
-    std::int64_t request = ServerOffset;  // little-endian two's complement, as it lies in memory
+    auto request = EncodeOffsetRequest(ServerOffset);
     BYTE reply = 0;
     DWORD replied = 0;
-    if (::CallNamedPipeW(kPipeName, &request, sizeof request, &reply, sizeof reply, &replied, 1)) {
+    if (::CallNamedPipeW(kTimePipeName, request.data(), static_cast<DWORD>(request.size()), &reply, sizeof reply,
+                         &replied, 1)) {
         ClockAdjusted = true;
         StatusText = kSynchronized;
         StopTimer(ServerClockTimer);

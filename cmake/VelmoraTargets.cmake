@@ -35,20 +35,22 @@ if(WIN32)
     target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt comctl32)
 endif()
 
-# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [LOCKS <resources>] [NEEDS_SNTP_SERVER])
+# velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [SHARED_STATE] [NEEDS_SNTP_SERVER]
+#                   [PROPERTIES <ctest properties>])
 # A GoogleTest binary whose cases each become one ctest test (run under Wine for Windows builds).
+# SHARED_STATE: the cases use what exists once per Wine prefix (the pipe \\.\pipe\Velmora,
+# the real settings key and Run value, the single-instance objects, the installed service),
+# so no two such cases run at once.
 # NEEDS_SNTP_SERVER: the cases talk to tools/sntp_test_server.py, started once per test run.
-# LOCKS: machine-wide things the cases use (the pipe \\.\pipe\Velmora, the settings key,
-# the single-instance objects); cases that name the same lock never run at the same time.
+# PROPERTIES: more properties for every case.
 function(velmora_add_tests)
-    cmake_parse_arguments(T "NEEDS_SNTP_SERVER" "NAME" "SOURCES;LIBS;LOCKS" ${ARGN})
-    set(fixtures "")
+    cmake_parse_arguments(T "NEEDS_SNTP_SERVER;SHARED_STATE" "NAME" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+    set(fixtures ${T_PROPERTIES})
     if(T_NEEDS_SNTP_SERVER)
-        set(fixtures FIXTURES_REQUIRED sntp_server)
+        list(APPEND fixtures FIXTURES_REQUIRED sntp_server)
     endif()
-    if(T_LOCKS)
-        list(JOIN T_LOCKS "\\;" locks)
-        list(APPEND fixtures RESOURCE_LOCK "${locks}")
+    if(T_SHARED_STATE)
+        list(APPEND fixtures RESOURCE_LOCK ${VELMORA_SHARED_STATE_LOCK})
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_compile_options(${T_NAME} PRIVATE ${VELMORA_WARNINGS})
@@ -66,4 +68,5 @@ function(velmora_add_tests)
         PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_SNTP_CONTROL=127.0.0.1:${VELMORA_SNTP_CONTROL_PORT}" ${fixtures})
 endfunction()
 
+set(VELMORA_SHARED_STATE_LOCK velmora_shared_state)
 set(VELMORA_SNTP_CONTROL_PORT 47123 CACHE STRING "Control port of the local SNTP test server")

@@ -1,2 +1,10 @@
-// Service.exe: the time-setting service. Its host and pipe server come next.
-int wmain() { return 0; }
+// Service.exe: installs itself, removes itself, or runs as the time-setting service.
+#include "service/service_host.h"
+
+int wmain(int argc, wchar_t** argv) {
+    try {
+        return velmora::RunServiceProgram(argc, argv);
+    } catch (...) {
+        return 0;
+    }
+}

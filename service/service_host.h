@@ -1,0 +1,28 @@
+#pragma once
+// The service program: its command line, the dispatcher, the service main routine and the
+// control handler.
+#include <windows.h>
+
+#include <string>
+
+#include "service/service_status.h"
+#include "service/time_pipe.h"
+
+namespace velmora {
+
+// "install" and "uninstall" (in any case) run those commands; anything else connects to
+// the service control dispatcher. Always 0.
+int RunServiceProgram(int argc, wchar_t** argv);
+
+// The service's work once its control handler is registered: reports the start as
+// pending, then runs the pipe loop until a stop request.
+void RunTimeService(const TimePipeContext& context);
+
+// A stop reports stop-pending and sends the stop request through the pipe; it returns when
+// the loop has answered. Any other control reports the current state again.
+void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, const std::wstring& pipeName);
+
+void WINAPI TimeServiceMain(DWORD argc, LPWSTR* argv);
+void WINAPI TimeServiceControl(DWORD control);
+
+}  // namespace velmora

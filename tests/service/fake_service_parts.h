@@ -1,0 +1,132 @@
+#pragma once
+// Stand-ins for the clock, the status sink and the event log of the service, thread-safe
+// because the pipe loop runs on a thread of its own.
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "service/clock_adjustment.h"
+#include "service/service_status.h"
+
+namespace velmora::testing {
+
+// A clock that stands still except when it is set; it can be told to refuse, or to keep
+// every Set waiting until it is released.
+class FakeClock final : public LocalClock {
+public:
+    explicit FakeClock(SYSTEMTIME now) : now_(now) {}
+
+    SYSTEMTIME Now() override {
+        std::lock_guard lock(mutex_);
+        return now_;
+    }
+    bool Set(const SYSTEMTIME& time) override {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [this] { return !held_; });
+        sets_.push_back(time);
+        if (refuseWith_ != 0) {
+            ::SetLastError(refuseWith_);
+            return false;
+        }
+        now_ = time;
+        return true;
+    }
+    void Reset(SYSTEMTIME now) {
+        std::lock_guard lock(mutex_);
+        now_ = now;
+        sets_.clear();
+    }
+    void Hold() {
+        std::lock_guard lock(mutex_);
+        held_ = true;
+    }
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            held_ = false;
+        }
+        released_.notify_all();
+    }
+    void RefuseWith(DWORD error) {
+        std::lock_guard lock(mutex_);
+        refuseWith_ = error;
+    }
+    std::vector<SYSTEMTIME> Sets() const {
+        std::lock_guard lock(mutex_);
+        return sets_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    bool held_ = false;
+    SYSTEMTIME now_;
+    std::vector<SYSTEMTIME> sets_;
+    DWORD refuseWith_ = 0;
+};
+
+class StatusRecorder {
+public:
+    ServiceStatusReporter::Sink Sink() {
+        return [this](const SERVICE_STATUS& status) {
+            std::lock_guard lock(mutex_);
+            reports_.push_back(status);
+        };
+    }
+    std::vector<SERVICE_STATUS> Reports() const {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+    bool Reached(DWORD state) const {
+        std::lock_guard lock(mutex_);
+        for (const SERVICE_STATUS& s : reports_)
+            if (s.dwCurrentState == state) return true;
+        return false;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<SERVICE_STATUS> reports_;
+};
+
+class ErrorRecorder {
+public:
+    void Log(const wchar_t* operation) {
+        std::lock_guard lock(mutex_);
+        operations_.emplace_back(operation);
+    }
+    std::vector<std::wstring> Operations() const {
+        std::lock_guard lock(mutex_);
+        return operations_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::wstring> operations_;
+};
+
+inline SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
+    SYSTEMTIME t{};
+    t.wYear = year;
+    t.wMonth = month;
+    t.wDay = day;
+    t.wHour = hour;
+    t.wMinute = minute;
+    t.wSecond = second;
+    t.wMilliseconds = ms;
+    return t;
+}
+
+// Readable in failure messages; the day of the week, which callers do not set, is left out.
+inline std::string Text(const SYSTEMTIME& t) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond, t.wMilliseconds);
+    return text;
+}
+
+}  // namespace velmora::testing
