@@ -196,10 +196,10 @@ def stand_shadow(size, box, contact):
     """Black shadow over box, cast by a block whose lower edge is at row contact."""
     x0, y0, x1, y1 = box
     w, h = size
-    caster = rect(size, 5, contact - 14, w - 5, contact + 1.5)
-    soft = blurred(caster, 5.5)
+    caster = rect(size, 5, contact - 20, w - 5, contact + 3)
+    soft = blurred(caster, 9.0)
     keep = rect(size, x0, y0, x1, y1)
-    return paint((0, 0, 0), soft * keep, 0.78)
+    return paint((0, 0, 0), soft * keep, 0.85)
 
 
 def button_shadow(size, x0, y0, x1, y1, radius, drop, blur, alpha):
@@ -260,10 +260,10 @@ def compact_panel():
 def compact_shadow():
     size = COMPACT_SIZE
     x0, x1, _, y1 = COMPACT_STRIP
-    caster = rect(size, x0 + 3, y1 - 6, x1 - 3, y1)
-    soft = blurred(caster, 4.0)
+    caster = rect(size, x0 + 3, y1 - 6, x1 - 3, y1 + 1)
+    soft = blurred(caster, 7.0)
     keep = rect(size, 0, 35, size[0], 56)
-    lay = paint((0, 0, 0), soft * keep, 0.85)
+    lay = paint((0, 0, 0), soft * keep, 0.95)
     return finish(lay)
 
 
