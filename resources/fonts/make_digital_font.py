@@ -2,14 +2,14 @@
 """Builds the clock's digital font, "Digital-VLM", from Debian's DSEG14 Classic Regular.
 
 The clock faces size their text for a digital face whose digits stand about 0.72 em tall
-and whose line box is centred on the ink. DSEG14 fills the whole em and puts the baseline
-at the bottom of the line box, so at the faces' pixel sizes its times ran off the 258-pixel
-panel and its dates crowded the time above them. This script makes a Modified Version
-under the SIL Open Font License 1.1:
+and run about half an em wide. DSEG14's digits fill the whole em and are 0.82 em apart, so
+at the faces' pixel sizes a time ran off the 258-pixel panel, a 12-hour time by a third of
+its width, and the local date overlapped the time above it. This script makes a Modified
+Version under the SIL Open Font License 1.1:
 
 - outlines scaled to 66 % of the width and 72 % of the height, advances with them;
 - ascent and descent chosen so that a text centred vertically on a point (as the faces
-  draw it) has its ink centred on that point; no line gap;
+  draw it) has its ink centred on that point; no line gap, which would push it upwards;
 - a '#' (status texts such as "Network error #1" carry one) built from the font's own
   segments; a narrower comma and a wider word space, so dates and status lines read as
   text rather than as a row of display cells;
