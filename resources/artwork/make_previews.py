@@ -73,7 +73,8 @@ def on_desktop(face, margin=24, scale=2):
     w, h = face.size
     bg = desktop((w + 2 * margin, h + 2 * margin))
     bg.alpha_composite(face, (margin, margin))
-    return bg.resize((bg.width * scale, bg.height * scale), Image.LANCZOS)
+    # Whole pixels, as the screen shows them, only bigger.
+    return bg.resize((bg.width * scale, bg.height * scale), Image.NEAREST)
 
 
 def full_window(art, font):
