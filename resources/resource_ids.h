@@ -7,3 +7,35 @@
 #define ID_TRAY_RESTORE 32773
 #define ID_TRAY_SETTINGS 32774
 #define ID_TRAY_SYNCHRONIZE 32775
+
+// Clock-face artwork, resource type "PNG" (resources/artwork.rc). Each image button has
+// three consecutive images: Hover, Normal, Pressed.
+#define IDB_WORLD_ROW 214          // 258 x 135, one world-clock panel
+#define IDB_STAND_SHADOW 215       // 258 x 25, the last 25 rows of IDB_FULL_FACE
+#define IDB_FULL_FACE 222          // 258 x 321
+#define IDB_CLOSE_HOVER 227        // 17 x 18
+#define IDB_CLOSE_NORMAL 228
+#define IDB_CLOSE_PRESSED 229
+#define IDB_MINIMISE_HOVER 230     // 17 x 18
+#define IDB_MINIMISE_NORMAL 231
+#define IDB_MINIMISE_PRESSED 232
+#define IDB_ADJUST_HOVER 233       // 110 x 33
+#define IDB_ADJUST_NORMAL 234
+#define IDB_ADJUST_PRESSED 235
+#define IDB_GET_HOVER 236          // 110 x 33
+#define IDB_GET_NORMAL 237
+#define IDB_GET_PRESSED 238
+#define IDB_OPTIONS_HOVER 239      // 110 x 33
+#define IDB_OPTIONS_NORMAL 240
+#define IDB_OPTIONS_PRESSED 241
+#define IDB_COMPACT_SHADOW 242     // 201 x 57, overlay
+#define IDB_COMPACT_PANEL 243      // 201 x 57, background
+#define IDB_CHEVRON_HOVER 244      // 35 x 36
+#define IDB_CHEVRON_NORMAL 245
+#define IDB_CHEVRON_PRESSED 246
+
+// The clock's digital font, a TrueType file as RCDATA. Register it privately
+// (AddFontMemResourceEx, or GdipPrivateAddMemoryFont and take the family from that private
+// collection) and look it up under this family name, regular style.
+#define IDR_DIGITAL_FONT 260
+#define VELMORA_DIGITAL_FONT_FAMILY L"Digital-VLM"

@@ -6,7 +6,7 @@ packages=(
     g++-mingw-w64-i686-posix
     wine wine32:i386
     xvfb xauth x11-utils imagemagick
-    fonts-dseg nsis
+    fonts-dseg fonts-dejavu-core python3-numpy python3-fonttools nsis
 )
 missing=()
 for p in "${packages[@]}"; do
