@@ -202,6 +202,14 @@ TEST_F(HiddenWindowTest, TicksAreAlignedToWholeSeconds) {
     EXPECT_EQ(window.TimerDelay(ServerClockTimer), 0u);
 }
 
+TEST_F(HiddenWindowTest, AnUnknownViewShowsTheFullWindow) {
+    AppSettings.skin = 7;  // hand-edited registry
+    window.ShowClockWindow();
+    EXPECT_EQ(AppSettings.skin, 0);
+    EXPECT_NE(dynamic_cast<MainSkinDialog*>(window.clockWindow()), nullptr);
+    EXPECT_NE(window.clockWindow()->m_hWnd, nullptr);
+}
+
 class ClockTextTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -252,6 +260,12 @@ TEST_F(ClockTextTest, TheServerPairFollowsTheOffsetOrShowsNoTime) {
     FormatClockText(false);
     FormatClockText(true);
     EXPECT_EQ(ServerTimeText, LocalTimeText);
+}
+
+TEST_F(ClockTextTest, ALongLocaleTextIsKeptWhole) {
+    const wchar_t* longPicture = L"'o''clock, local time:' HH':'mm':'ss";
+    const std::wstring text = FormatTimeText(At(2026, 3, 4, 15, 7, 9, 0), longPicture);
+    EXPECT_EQ(text, L"o'clock, local time: 15:07:09");
 }
 
 TEST_F(ClockTextTest, PicturesFollowTheTimeFormat) {
