@@ -9,23 +9,14 @@
 #include "settings/time_format_pattern.h"
 #include "sync/pc_clock.h"
 #include "tests/support/pipe_stand_in.h"
+#include "tests/support/system_time.h"
 
 namespace velmora {
 namespace {
 
 using testing::PipeStandIn;
 
-SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
-    SYSTEMTIME t{};
-    t.wYear = year;
-    t.wMonth = month;
-    t.wDay = day;
-    t.wHour = hour;
-    t.wMinute = minute;
-    t.wSecond = second;
-    t.wMilliseconds = ms;
-    return t;
-}
+constexpr auto At = testing::MakeSystemTime;
 
 // Pumps this thread's messages until `done` or five seconds pass.
 template <typename Done>

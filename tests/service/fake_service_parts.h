@@ -11,6 +11,7 @@
 
 #include "service/clock_adjustment.h"
 #include "service/service_status.h"
+#include "tests/support/system_time.h"
 
 namespace velmora::testing {
 
@@ -109,17 +110,7 @@ private:
     std::vector<std::wstring> operations_;
 };
 
-inline SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
-    SYSTEMTIME t{};
-    t.wYear = year;
-    t.wMonth = month;
-    t.wDay = day;
-    t.wHour = hour;
-    t.wMinute = minute;
-    t.wSecond = second;
-    t.wMilliseconds = ms;
-    return t;
-}
+inline constexpr auto LocalTime = velmora::testing::MakeSystemTime;
 
 // Readable in failure messages; the day of the week, which callers do not set, is left out.
 inline std::string Text(const SYSTEMTIME& t) {
