@@ -1,21 +1,50 @@
 #!/usr/bin/env bash
-# Runs Velmora.exe from build/windows/bin in the build tree's Wine prefix. Without a display
-# it runs on a private Xvfb and saves a screenshot to build/screenshots/run.png.
+# Installs the built product with its installer into a Wine prefix of its own
+# (build/windows/run-prefix; the tests' prefix stays untouched), starts it, and waits.
+# Without a display it runs on a private Xvfb and saves screenshots to build/screenshots/.
+#   VELMORA_DEMO=1  points Velmora at a local SNTP test server whose clock is 2.5 s ahead
+#                   and synchronises at start, so a full synchronisation shows offline.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
+export VELMORA_WINEPREFIX=$root/build/windows/run-prefix
+source "$here/wine-env.sh"
 source "$here/display.sh"
+bin=$root/build/windows/bin
+shots=$root/build/screenshots
+
 headless=0
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || headless=1
+{ [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; } || headless=1
 velmora_display_start || exit 1
+demo_server=""
+cleanup() {
+    [ -n "$demo_server" ] && kill "$demo_server" 2>/dev/null
+    "$here/wine-session.sh" stop
+    velmora_display_stop
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 "$here/wine-session.sh" start
-"$here/wine-run.sh" "$root/build/windows/bin/Velmora.exe" &
+
+echo "Installing Velmora into $WINEPREFIX"
+wine "$bin/VelmoraSetup.exe" /S || { echo "the installer failed" >&2; exit 1; }
+
+if [ "${VELMORA_DEMO:-0}" = 1 ]; then
+    /usr/bin/python3 "$here/sntp_test_server.py" serve --port 12300 --offset-ms 2500 &
+    demo_server=$!
+    key='HKCU\Software\Brantel\Velmora'
+    wine reg add "$key" /v "Utilize NIST server" /t REG_DWORD /d 0 /f >/dev/null
+    wine reg add "$key" /v "Custom Server Address" /t REG_SZ /d 127.0.0.1 /f >/dev/null
+    wine reg add "$key" /v "Custom Server Port" /t REG_DWORD /d 12300 /f >/dev/null
+    wine reg add "$key" /v "Sync at Start" /t REG_DWORD /d 1 /f >/dev/null
+fi
+
+wine "C:\\Program Files\\Velmora\\Velmora.exe" &
 app=$!
 if [ $headless -eq 1 ]; then
-    mkdir -p "$root/build/screenshots"
+    mkdir -p "$shots"
     sleep "${VELMORA_SCREENSHOT_AFTER:-8}"
-    import -window root "$root/build/screenshots/run.png" && echo "screenshot: build/screenshots/run.png"
-    echo "Running headless on $DISPLAY; press Ctrl+C to stop."
+    import -window root "$shots/run.png" && echo "screenshot: build/screenshots/run.png"
+    echo "Running headless on $DISPLAY; Ctrl+C ends it."
 fi
-trap '"$here/wine-session.sh" stop; velmora_display_stop' EXIT
 wait $app

@@ -2,7 +2,8 @@
 # never the user's ~/.wine. VELMORA_BUILD may point elsewhere (CI uses the default).
 velmora_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VELMORA_BUILD=${VELMORA_BUILD:-$velmora_root/build/windows}
-export WINEPREFIX=$VELMORA_BUILD/wineprefix
+# Tests use wineprefix; `make run` installs the product into a prefix of its own.
+export WINEPREFIX=${VELMORA_WINEPREFIX:-$VELMORA_BUILD/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
@@ -29,5 +30,5 @@ velmora_prefix_ready() {
             wineserver -w
             touch "$WINEPREFIX/.velmora-ready"
         fi
-    ) 9>"$VELMORA_BUILD/.wineprefix.lock"
+    ) 9>"$WINEPREFIX.lock"
 }

@@ -8,7 +8,7 @@ case "${1:-}" in
 start)
     velmora_prefix_ready
     # flock -o: the lock's descriptor must not leak into wineserver, or the next start would block.
-    flock -o "$VELMORA_BUILD/.wineprefix.lock" \
+    flock -o "$WINEPREFIX.lock" \
         setsid bash -c 'wineserver -p60; wine cmd /c exit' </dev/null >/dev/null 2>&1
     # A process that keeps a window: without one, Wine's desktop process ends between two
     # programs and a program that starts just then can hang in its start-up.
