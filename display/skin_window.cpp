@@ -1,6 +1,7 @@
 #include "display/skin_window.h"
 
 #include "display/clock_text.h"
+#include "settings/app_settings.h"
 #include "sync/sync_state.h"
 
 namespace velmora {
@@ -16,7 +17,10 @@ const MessageMap& SkinWindow::Map() {
 bool SkinWindow::CreateFace(const wchar_t* title, short width, short height) {
     const DialogTemplate face(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CENTER, WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
                               0, 0, width, height, title);
-    return CreateIndirect(face.Get());
+    if (!CreateIndirect(face.Get())) return false;
+    if (AppSettings.left != NoSavedPosition)
+        ::SetWindowPos(m_hWnd, nullptr, AppSettings.left, AppSettings.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return true;
 }
 
 void SkinWindow::Repaint() const {

@@ -25,8 +25,8 @@ bool NoVelmoraRunning(std::chrono::milliseconds timeout) {
         timeout);
 }
 
-VelmoraProcess::VelmoraProcess(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + BuiltProgramPath(L"Velmora.exe") + L"\"" + arguments;
+VelmoraProcess::VelmoraProcess(const std::wstring& arguments, const std::wstring& program) {
+    std::wstring commandLine = L"\"" + (program.empty() ? BuiltProgramPath(L"Velmora.exe") : program) + L"\"" + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

@@ -11,8 +11,9 @@ namespace velmora::testing {
 
 class VelmoraProcess {
 public:
-    // Starts build/windows/bin/Velmora.exe with `arguments` appended to its quoted path.
-    explicit VelmoraProcess(const std::wstring& arguments = {});
+    // Starts `program` (by default build/windows/bin/Velmora.exe) with `arguments` appended
+    // to its quoted path.
+    explicit VelmoraProcess(const std::wstring& arguments = {}, const std::wstring& program = {});
     ~VelmoraProcess();  // ends the process if it still runs
 
     bool Started() const { return static_cast<bool>(process_); }
