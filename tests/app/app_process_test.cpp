@@ -39,6 +39,11 @@ protected:
         WriteNumber(L"Minimized", 0);
         WriteNumber(L"Skin", 0);
     }
+    // A first run registers the program to start with Windows, and Wine runs that value
+    // whenever the prefix boots: leave none behind for the next test run.
+    void TearDown() override {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Velmora");
+    }
 };
 
 TEST_F(AppProcessTest, ASecondCopyShowsTheFirstCopysClockAndEnds) {
