@@ -57,7 +57,7 @@ void SkinWindow::PlaceWindow() {
         y = (desktop.bottom - desktop.top) / 2 - (window.bottom - window.top) / 2;
     }
     // Passes through WM_WINDOWPOSCHANGING: snapped, kept on the desktop, hidden while minimised.
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
 void SkinWindow::CloseToTray() {
