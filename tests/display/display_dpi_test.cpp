@@ -1,11 +1,12 @@
 // The clock windows at other display DPIs. Wine reads the DPI (LogPixels) once, when a
 // process starts: each case sets it in the prefix's registry, runs display_probe.exe, and
-// puts the value back. SHARED_STATE keeps every other test that creates windows from
-// starting meanwhile.
+// puts the value back as soon as the probe has started. SHARED_STATE keeps the other tests
+// that create windows from starting meanwhile.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -20,7 +21,7 @@ namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 
-// Sets HKCU's LogPixels for its lifetime and restores what was there (or its absence).
+// Sets HKCU's LogPixels until Restore (or its end) and puts back what was there, or its absence.
 class LogPixelsOverride {
 public:
     explicit LogPixelsOverride(DWORD dpi) {
@@ -32,7 +33,10 @@ public:
         set_ = ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &dpi, sizeof dpi) ==
                ERROR_SUCCESS;
     }
-    ~LogPixelsOverride() {
+    ~LogPixelsOverride() { Restore(); }
+    void Restore() {
+        if (!set_) return;
+        set_ = false;
         if (previous_) {
             const DWORD value = *previous_;
             ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &value, sizeof value);
@@ -42,7 +46,7 @@ public:
     }
     LogPixelsOverride(const LogPixelsOverride&) = delete;
     LogPixelsOverride& operator=(const LogPixelsOverride&) = delete;
-    bool Set() const { return set_; }
+    bool Active() const { return set_; }
 
 private:
     std::optional<DWORD> previous_;
@@ -57,7 +61,8 @@ std::wstring ProbePath() {
 }
 
 // Runs the probe and returns its lines as name -> numbers; empty if it did not finish.
-std::map<std::string, std::vector<double>> RunProbe() {
+// `started` runs once the probe's first line has come, when it has read the DPI.
+std::map<std::string, std::vector<double>> RunProbe(const std::function<void()>& started) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueHandle readEnd, writeEnd;
     if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) return {};
@@ -77,7 +82,14 @@ std::map<std::string, std::vector<double>> RunProbe() {
     std::string output;
     char buffer[512];
     DWORD read = 0;
-    while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) output.append(buffer, read);
+    bool reported = false;
+    while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        output.append(buffer, read);
+        if (!reported && output.find('\n') != std::string::npos) {
+            reported = true;
+            started();
+        }
+    }
     if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
         ::TerminateProcess(process.get(), 1);
         return {};
@@ -96,12 +108,10 @@ std::map<std::string, std::vector<double>> RunProbe() {
 using Numbers = std::vector<double>;
 
 TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
-    std::map<std::string, std::vector<double>> probe;
-    {
-        const LogPixelsOverride dpi(144);
-        ASSERT_TRUE(dpi.Set());
-        probe = RunProbe();
-    }
+    LogPixelsOverride dpi(144);
+    ASSERT_TRUE(dpi.Active());
+    auto probe = RunProbe([&] { dpi.Restore(); });
+    dpi.Restore();
     ASSERT_FALSE(probe.empty()) << "display_probe.exe did not run";
     EXPECT_EQ(probe["scale"], Numbers{1.5});
     EXPECT_EQ(probe["full-surface"], (Numbers{387, 481}));
@@ -119,12 +129,10 @@ TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
 }
 
 TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
-    std::map<std::string, std::vector<double>> probe;
-    {
-        const LogPixelsOverride dpi(120);
-        ASSERT_TRUE(dpi.Set());
-        probe = RunProbe();
-    }
+    LogPixelsOverride dpi(120);
+    ASSERT_TRUE(dpi.Active());
+    auto probe = RunProbe([&] { dpi.Restore(); });
+    dpi.Restore();
     ASSERT_FALSE(probe.empty()) << "display_probe.exe did not run";
     EXPECT_EQ(probe["scale"], Numbers{1.25});
     EXPECT_EQ(probe["adjust"], (Numbers{13, 263, 150, 304}));
