@@ -44,7 +44,7 @@ void CustomButton::DrawItem(const DRAWITEMSTRUCT* item) {
         const int height = textButton ? logicalSize[1] : static_cast<int>(image->GetHeight());
         const DeviceRect r = ButtonDeviceRect(logicalPos[0], logicalPos[1], width, height, Canvas.DisplayScale);
         ::SetWindowPos(m_hWnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOZORDER);
+                       SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         logicalRect_[0] = logicalPos[0];
         logicalRect_[1] = logicalPos[1];
         logicalRect_[2] = width;

@@ -45,8 +45,7 @@ void Skin3::DrawTime() {
         const int y = layout.rowTops[row];
         Canvas.DrawImage(panel, 0, y, kWorldPanelWidth, kWorldPanelHeight);
         SYSTEMTIME zoneTime{};
-        TIME_ZONE_INFORMATION zone = clock.zone->tzi;
-        if (::SystemTimeToTzSpecificLocalTime(&zone, &utc, &zoneTime)) {
+        if (::SystemTimeToTzSpecificLocalTime(&clock.zone->tzi, &utc, &zoneTime)) {
             FormatZoneText(zoneTime);
         } else {
             ZoneTimeText = kNoTimeText;

@@ -3,7 +3,8 @@
 # the built Velmora.exe: the full window before a query, after "Get" against the local SNTP
 # test server (1.5 s ahead) and after "Adjust" answered by a stand-in for the service (no
 # clock is set); the compact window with its menu closed and open; the world-clock view
-# with three clocks and with one. Writes build/screenshots/<view>-<dpi>.png.
+# with three clocks and with one. Writes build/screenshots/<view>-<dpi>.png; with --docs,
+# also palette-reduced copies for the README in docs/images/screenshots/.
 #
 # Uses the build tree's Wine prefix: its settings key and LogPixels are put back afterwards.
 # Run it by hand (not during `make test`, which uses the same prefix).
@@ -143,3 +144,17 @@ for dpi in 96 144; do
     shot "world1-$dpi"
     stop_app
 done
+
+if [ "${1:-}" = "--docs" ]; then
+    mkdir -p "$root/docs/images/screenshots"
+    /usr/bin/python3 - "$out" "$root/docs/images/screenshots" <<'PY'
+import pathlib, sys
+from PIL import Image
+source, target = map(pathlib.Path, sys.argv[1:])
+for shot in sorted(source.glob("*.png")):
+    image = Image.open(shot).convert("RGB")
+    # 256 colours without dithering: half the size, no visible change on these faces.
+    image.quantize(256, Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE).save(target / shot.name, optimize=True)
+    print(f"docs/images/screenshots/{shot.name}")
+PY
+fi
