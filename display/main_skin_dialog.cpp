@@ -43,7 +43,8 @@ MainSkinDialog::MainSkinDialog() {
 }
 
 MainSkinDialog::~MainSkinDialog() {
-    if (tipWindow_) ::DestroyWindow(tipWindow_);
+    // The tip is owned by this window and goes with it, unless the window went first.
+    if (tipWindow_ && ::IsWindow(tipWindow_)) ::DestroyWindow(tipWindow_);
 }
 
 bool MainSkinDialog::CreateView() { return Create(IDD_FULL_CLOCK); }

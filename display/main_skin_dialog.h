@@ -2,8 +2,6 @@
 // The full clock view: local time and date, server time and date, the last synchronisation's
 // result, the buttons "Get", "Adjust", "Options", "-" and "x", and for a new user a short
 // guided tour of balloon tips.
-#include <string>
-
 #include "display/custom_button.h"
 #include "display/skin_window.h"
 

@@ -75,10 +75,7 @@ SkinCanvas::SkinCanvas() {
 }
 
 // GDI+ is never shut down, so its objects may be released here at the process's end.
-SkinCanvas::~SkinCanvas() {
-    ReleaseSurface();
-    if (screenDc_) ::ReleaseDC(nullptr, screenDc_);
-}
+SkinCanvas::~SkinCanvas() { ReleaseSurface(); }
 
 void SkinCanvas::Initialize() {
     overlayImage = nullptr;
@@ -94,8 +91,8 @@ void SkinCanvas::Initialize() {
     stringFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
     shadowBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000));
     textBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
-    screenDc_ = ::GetDC(nullptr);
-    DisplayScale = ::GetDeviceCaps(screenDc_, LOGPIXELSX) / 96.0;
+    screenDc_.reset(::GetDC(nullptr));
+    DisplayScale = ::GetDeviceCaps(screenDc_.get(), LOGPIXELSX) / 96.0;
     if (DisplayScale <= 0) DisplayScale = 1.0;
     initialized_ = true;
 }
@@ -112,7 +109,7 @@ void SkinCanvas::ChooseFontFamily() {
     // The family must be taken from the private collection's list: looking it up by name
     // there fails under Wine.
     bundledFonts_ = std::make_unique<Gdiplus::PrivateFontCollection>();
-    const auto [bytes, size] = ResourceBytes(IDR_DIGITAL_FONT, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    const auto [bytes, size] = ResourceBytes(IDR_DIGITAL_FONT, RT_RCDATA);
     INT found = 0;
     Gdiplus::FontFamily families[1];
     if (bytes && bundledFonts_->AddMemoryFont(bytes, static_cast<INT>(size)) == Gdiplus::Ok &&
@@ -159,13 +156,9 @@ Gdiplus::Bitmap* SkinCanvas::LoadPngImage(int resourceId) {
 void SkinCanvas::ReleaseSurface() {
     graphics.reset();
     surface_.reset();
-    if (memoryDc_) {
-        ::SelectObject(memoryDc_, previousBitmap_);
-        ::DeleteDC(memoryDc_);
-        memoryDc_ = nullptr;
-    }
-    if (bitmap_) ::DeleteObject(bitmap_);
-    bitmap_ = nullptr;
+    selection_.Reset();
+    memoryDc_.reset();
+    bitmap_.reset();
     bits_ = nullptr;
     backdrop_.clear();
     backdropValid_ = false;
@@ -187,17 +180,14 @@ void SkinCanvas::CreateSurface(int logicalWidth, int logicalHeight) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_ = ::CreateDIBSection(screenDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    memoryDc_ = ::CreateCompatibleDC(nullptr);
+    bitmap_.reset(::CreateDIBSection(screenDc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    memoryDc_.reset(::CreateCompatibleDC(nullptr));
     if (!bitmap_ || !bits || !memoryDc_) {
         Trace(L"no drawing surface: " + std::to_wstring(::GetLastError()));
-        if (memoryDc_) ::DeleteDC(memoryDc_);
-        if (bitmap_) ::DeleteObject(bitmap_);
-        memoryDc_ = nullptr;
-        bitmap_ = nullptr;
+        ReleaseSurface();
         return;
     }
-    previousBitmap_ = ::SelectObject(memoryDc_, bitmap_);
+    selection_.Select(memoryDc_.get(), bitmap_.get());
     bits_ = static_cast<std::uint32_t*>(bits);
     surface_ = BitmapOver(bits_, width, height);
     graphics = std::make_unique<Gdiplus::Graphics>(surface_.get());
@@ -286,7 +276,7 @@ void SkinCanvas::Present(HWND window, int width, int height) {
     graphics->Flush(Gdiplus::FlushIntentionSync);
     SIZE size{std::min(width, pixelWidth), std::min(height, pixelHeight)};
     POINT source{0, 0};
-    ::UpdateLayeredWindow(window, nullptr, nullptr, &size, memoryDc_, &source, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(window, nullptr, nullptr, &size, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
 }
 
 std::uint32_t SkinCanvas::PixelAt(int x, int y) const {

@@ -13,8 +13,49 @@
 #include <vector>
 
 #include "display/button_images.h"
+#include "framework/unique_handle.h"
 
 namespace velmora {
+
+struct MemoryDcTraits {
+    using Value = HDC;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+
+struct ScreenDcTraits {
+    using Value = HDC;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::ReleaseDC(nullptr, h); }
+};
+using UniqueScreenDc = UniqueResource<ScreenDcTraits>;
+
+using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+
+// Selects an object into a DC and puts back what the DC held before when it goes.
+class ScopedSelection {
+public:
+    ScopedSelection() = default;
+    ~ScopedSelection() { Reset(); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+    void Select(HDC dc, HGDIOBJ object) {
+        Reset();
+        dc_ = dc;
+        previous_ = ::SelectObject(dc, object);
+    }
+    void Reset() {
+        if (dc_) ::SelectObject(dc_, previous_);
+        dc_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
 
 class SkinCanvas {
 public:
@@ -77,10 +118,11 @@ private:
 
     bool initialized_ = false;
     ULONG_PTR gdiplusToken_ = 0;
-    HDC screenDc_ = nullptr;
-    HDC memoryDc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
+    UniqueScreenDc screenDc_;
+    // Released in reverse order: the selection undone, then the DC, then the bitmap.
+    UniqueBitmap bitmap_;
+    UniqueMemoryDc memoryDc_;
+    ScopedSelection selection_;
     std::uint32_t* bits_ = nullptr;
     std::unique_ptr<Gdiplus::Bitmap> surface_;
     std::wstring familyName_;
