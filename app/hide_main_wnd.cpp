@@ -4,6 +4,9 @@
 
 #include "app/clock_timing.h"
 #include "display/clock_text.h"
+#include "display/main_skin_dialog.h"
+#include "display/skin3.h"
+#include "display/smal_main.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
 #include "settings/next_view.h"

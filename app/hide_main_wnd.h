@@ -16,6 +16,8 @@
 
 namespace velmora {
 
+class MainSkinDialog;
+
 inline constexpr UINT TrayCallbackMessage = WM_USER + 1;    // 0x401
 inline constexpr UINT RestoreRequestMessage = WM_USER + 2;  // 0x402, from a second instance
 inline constexpr UINT SyncResultMessage = WM_APP + 1;       // a query's measurement, owned, in LPARAM

@@ -20,7 +20,7 @@ constexpr ButtonImages ButtonImageTable[] = {
 }  // namespace
 
 int ButtonImageFor(int controlId, int state) {
-    if (state < 0 || state > 2) return 0;
+    if (state < Normal || state > Pressed) return 0;
     for (const ButtonImages& entry : ButtonImageTable)
         if (entry.controlId == controlId) return entry.resourceIds[state];
     return 0;

@@ -3,8 +3,11 @@
 
 namespace velmora {
 
-// The resource id of `controlId`'s image for `state` (0 Normal, 1 Hover, 2 Pressed);
-// 0 when the control has no images (a text button) or the state is out of range.
+// The looks of a button, in the order of its images.
+enum ButtonState { Normal = 0, Hover = 1, Pressed = 2 };
+
+// The resource id of `controlId`'s image for `state`; 0 when the control has no images
+// (a text button) or the state is out of range.
 int ButtonImageFor(int controlId, int state);
 
 }  // namespace velmora

@@ -1,9 +1,9 @@
 #include "display/skin_canvas.h"
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
 
-#include "display/button_images.h"
+#include "display/skin_geometry.h"
 #include "resources/resource_ids.h"
 
 namespace velmora {
@@ -14,15 +14,41 @@ namespace {
 
 // Installed families first, as a user may have put a preferred digital font on the PC;
 // then the one that ships inside the program, so the clock is never blank.
-constexpr const wchar_t* kInstalledFamilies[] = {L"Digital-VLM", L"DS-Digital"};
+constexpr const wchar_t* kInstalledFamilies[] = {VELMORA_DIGITAL_FONT_FAMILY, L"DS-Digital"};
 
-// A resource's bytes, or an empty span.
+// A resource's bytes, or an empty span. Resource memory lives as long as the module.
 std::pair<const void*, DWORD> ResourceBytes(int id, const wchar_t* type) {
     const HMODULE module = ::GetModuleHandleW(nullptr);
     const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(id), type);
     if (!resource) return {nullptr, 0};
     const HGLOBAL loaded = ::LoadResource(module, resource);
-    return {loaded ? ::LockResource(loaded) : nullptr, ::SizeofResource(module, resource)};
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    return {bytes, bytes ? ::SizeofResource(module, resource) : 0};
+}
+
+void Trace(const std::wstring& text) { ::OutputDebugStringW((L"Velmora: " + text + L"\r\n").c_str()); }
+
+// A GDI+ bitmap drawing straight into `bits` (top-down, premultiplied ARGB), so that alpha
+// survives into UpdateLayeredWindow.
+std::unique_ptr<Gdiplus::Bitmap> BitmapOver(std::uint32_t* bits, int width, int height) {
+    return std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,
+                                             reinterpret_cast<BYTE*>(bits));
+}
+
+void PrepareGraphics(Gdiplus::Graphics& graphics, double scale) {
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    // Each image pixel covers a whole logical unit: no half-pixel shift when scaled.
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+    graphics.ScaleTransform(static_cast<Gdiplus::REAL>(scale), static_cast<Gdiplus::REAL>(scale));
+}
+
+void DrawWhole(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int x, int y) {
+    if (!image) return;
+    const int width = static_cast<int>(image->GetWidth());
+    const int height = static_cast<int>(image->GetHeight());
+    // Always with the pixel size: a PNG's own resolution must not change how large it draws.
+    graphics.DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, width, height, Gdiplus::UnitPixel);
 }
 
 }  // namespace
@@ -32,6 +58,9 @@ std::pair<const void*, DWORD> ResourceBytes(int id, const wchar_t* type) {
 struct SkinCanvas::PngImage {
     IStream* stream = nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    PngImage() = default;
+    PngImage(const PngImage&) = delete;
+    PngImage& operator=(const PngImage&) = delete;
     ~PngImage() {
         bitmap.reset();
         if (stream) stream->Release();
@@ -45,24 +74,26 @@ SkinCanvas::SkinCanvas() {
     blend.AlphaFormat = AC_SRC_ALPHA;
 }
 
-// The canvas lives until the process ends; GDI+ is not shut down, as objects may still be
-// released after this destructor by other static objects.
-SkinCanvas::~SkinCanvas() = default;
+// GDI+ is never shut down, so its objects may be released here at the process's end.
+SkinCanvas::~SkinCanvas() { ReleaseSurface(); }
 
 void SkinCanvas::Initialize() {
     overlayImage = nullptr;
     backgroundImage = nullptr;
     if (initialized_) return;
     Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr);
+    if (Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr) != Gdiplus::Ok) Trace(L"GDI+ did not start");
     ChooseFontFamily();
-    stringFormat = std::make_unique<Gdiplus::StringFormat>(0, LANG_NEUTRAL);
+    // Typographic: no padding around the text, so it is centred on the point exactly
+    // (with the generic padding, Wine's GDI+ draws it a sixth of an em to the right).
+    stringFormat.reset(Gdiplus::StringFormat::GenericTypographic()->Clone());
     stringFormat->SetAlignment(Gdiplus::StringAlignmentCenter);
     stringFormat->SetLineAlignment(Gdiplus::StringAlignmentCenter);
     shadowBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFF000000));
     textBrush = std::make_unique<Gdiplus::SolidBrush>(Gdiplus::Color(0xFFFFFFFF));
-    screenDc_ = ::GetDC(nullptr);
-    DisplayScale = ::GetDeviceCaps(screenDc_, LOGPIXELSX) / 96.0;
+    screenDc_.reset(::GetDC(nullptr));
+    DisplayScale = ::GetDeviceCaps(screenDc_.get(), LOGPIXELSX) / 96.0;
+    if (DisplayScale <= 0) DisplayScale = 1.0;
     initialized_ = true;
 }
 
@@ -75,44 +106,49 @@ void SkinCanvas::ChooseFontFamily() {
             return;
         }
     }
+    // The family must be taken from the private collection's list: looking it up by name
+    // there fails under Wine.
     bundledFonts_ = std::make_unique<Gdiplus::PrivateFontCollection>();
-    const auto [bytes, size] = ResourceBytes(IDR_DIGITAL_FONT, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (bytes) bundledFonts_->AddMemoryFont(bytes, static_cast<INT>(size));
-    // The family must come from the private collection, not by name from the system's.
+    const auto [bytes, size] = ResourceBytes(IDR_DIGITAL_FONT, RT_RCDATA);
     INT found = 0;
     Gdiplus::FontFamily families[1];
-    if (bundledFonts_->GetFamilyCount() > 0 && bundledFonts_->GetFamilies(1, families, &found) == Gdiplus::Ok && found) {
+    if (bytes && bundledFonts_->AddMemoryFont(bytes, static_cast<INT>(size)) == Gdiplus::Ok &&
+        bundledFonts_->GetFamilies(1, families, &found) == Gdiplus::Ok && found == 1) {
         family_.reset(families[0].Clone());
-        wchar_t name[LF_FACESIZE] = {};
-        family_->GetFamilyName(name);
-        familyName_ = name;
+        bundledFont_ = true;
     } else {
-        ::OutputDebugStringW(L"Velmora: no digital font available\r\n");
-        family_ = std::make_unique<Gdiplus::FontFamily>(L"Tahoma");
-        familyName_ = L"Tahoma";
+        // Still never blank: any sans-serif face beats no text at all.
+        Trace(L"the digital font could not be loaded");
+        family_.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
     }
+    wchar_t name[LF_FACESIZE] = {};
+    family_->GetFamilyName(name);
+    familyName_ = name;
 }
 
 Gdiplus::Bitmap* SkinCanvas::LoadPngImage(int resourceId) {
     if (auto found = images_.find(resourceId); found != images_.end()) return found->second->bitmap.get();
     auto image = std::make_unique<PngImage>();
     const auto [bytes, size] = ResourceBytes(resourceId, L"PNG");
-    if (bytes && size) {
-        const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-        if (memory) {
-            std::memcpy(::GlobalLock(memory), bytes, size);
-            ::GlobalUnlock(memory);
-            // The stream frees the memory when it is released.
-            if (::CreateStreamOnHGlobal(memory, TRUE, &image->stream) == S_OK)
+    if (bytes) {
+        if (const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size)) {
+            if (void* copy = ::GlobalLock(memory)) {
+                std::memcpy(copy, bytes, size);
+                ::GlobalUnlock(memory);
+            }
+            // The stream frees the memory when it is released, after the bitmap.
+            if (::CreateStreamOnHGlobal(memory, TRUE, &image->stream) == S_OK) {
                 image->bitmap.reset(Gdiplus::Bitmap::FromStream(image->stream));
-            else
+                if (image->bitmap && image->bitmap->GetLastStatus() != Gdiplus::Ok) image->bitmap.reset();
+            } else {
                 ::GlobalFree(memory);
+            }
         }
     }
     if (!image->bitmap) {
-        // Draws nothing, with a size of 0, like a missing image should.
-        image->bitmap = std::make_unique<Gdiplus::Bitmap>(1, 1, PixelFormat32bppARGB);
-        ::OutputDebugStringW((L"Velmora: PNG resource missing: " + std::to_wstring(resourceId) + L"\r\n").c_str());
+        Trace(L"PNG resource " + std::to_wstring(resourceId) + L" is missing or unreadable");
+        // Size 0 draws nothing, as a missing image should.
+        image->bitmap = std::make_unique<Gdiplus::Bitmap>(0, 0, PixelFormat32bppARGB);
     }
     return images_.emplace(resourceId, std::move(image)).first->second->bitmap.get();
 }
@@ -120,53 +156,83 @@ Gdiplus::Bitmap* SkinCanvas::LoadPngImage(int resourceId) {
 void SkinCanvas::ReleaseSurface() {
     graphics.reset();
     surface_.reset();
-    if (memoryDc_) {
-        ::SelectObject(memoryDc_, previousBitmap_);
-        ::DeleteDC(memoryDc_);
-        memoryDc_ = nullptr;
-    }
-    if (bitmap_) ::DeleteObject(bitmap_);
-    bitmap_ = nullptr;
+    selection_.Reset();
+    memoryDc_.reset();
+    bitmap_.reset();
     bits_ = nullptr;
+    backdrop_.clear();
+    backdropValid_ = false;
 }
 
 void SkinCanvas::CreateSurface(int logicalWidth, int logicalHeight) {
-    pixelWidth = static_cast<int>(logicalWidth * DisplayScale);
-    pixelHeight = static_cast<int>(logicalHeight * DisplayScale);
     ReleaseSurface();
+    pixelWidth = ScaledLength(logicalWidth, DisplayScale);
+    pixelHeight = ScaledLength(logicalHeight, DisplayScale);
     // A top-down 32-bit DIB section: GDI+ draws premultiplied ARGB straight into the bits
-    // that UpdateLayeredWindow reads, alpha included.
+    // that UpdateLayeredWindow reads, alpha included. It starts all zero: transparent.
+    const int width = std::max(pixelWidth, 1);
+    const int height = std::max(pixelHeight, 1);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = std::max(pixelWidth, 1);
-    info.bmiHeader.biHeight = -std::max(pixelHeight, 1);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    memoryDc_ = ::CreateCompatibleDC(nullptr);
-    bitmap_ = ::CreateDIBSection(screenDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    previousBitmap_ = ::SelectObject(memoryDc_, bitmap_);
+    bitmap_.reset(::CreateDIBSection(screenDc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    memoryDc_.reset(::CreateCompatibleDC(nullptr));
+    if (!bitmap_ || !bits || !memoryDc_) {
+        Trace(L"no drawing surface: " + std::to_wstring(::GetLastError()));
+        ReleaseSurface();
+        return;
+    }
+    selection_.Select(memoryDc_.get(), bitmap_.get());
     bits_ = static_cast<std::uint32_t*>(bits);
-    if (!bits_) return;
-    surface_ = std::make_unique<Gdiplus::Bitmap>(std::max(pixelWidth, 1), std::max(pixelHeight, 1),
-                                                 std::max(pixelWidth, 1) * 4, PixelFormat32bppPARGB,
-                                                 reinterpret_cast<BYTE*>(bits_));
+    surface_ = BitmapOver(bits_, width, height);
     graphics = std::make_unique<Gdiplus::Graphics>(surface_.get());
-    graphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    graphics->ScaleTransform(static_cast<Gdiplus::REAL>(DisplayScale), static_cast<Gdiplus::REAL>(DisplayScale));
+    PrepareGraphics(*graphics, DisplayScale);
+}
+
+void SkinCanvas::ClearSurface() {
+    if (!bits_) return;
+    graphics->Flush(Gdiplus::FlushIntentionSync);
+    std::fill_n(bits_, static_cast<std::size_t>(std::max(pixelWidth, 1)) * std::max(pixelHeight, 1), 0u);
+}
+
+void SkinCanvas::PrepareBackdrop() {
+    if (backdropValid_ && backdropBackground_ == backgroundImage && backdropOverlay_ == overlayImage) return;
+    backdrop_.assign(static_cast<std::size_t>(pixelWidth) * static_cast<std::size_t>(pixelHeight), 0u);
+    if (!backdrop_.empty()) {
+        const auto bitmap = BitmapOver(backdrop_.data(), pixelWidth, pixelHeight);
+        Gdiplus::Graphics drawing(bitmap.get());
+        PrepareGraphics(drawing, DisplayScale);
+        DrawWhole(drawing, backgroundImage, 0, 0);
+        DrawWhole(drawing, overlayImage, 0, 0);
+        drawing.Flush(Gdiplus::FlushIntentionSync);
+    }
+    backdropBackground_ = backgroundImage;
+    backdropOverlay_ = overlayImage;
+    backdropValid_ = true;
 }
 
 void SkinCanvas::RestoreRegion(int x, int y, int width, int height) {
-    if (!graphics) return;
-    graphics->FillRectangle(shadowBrush.get(), x, y, width, height);
-    for (Gdiplus::Bitmap* image : {backgroundImage, overlayImage})
-        if (image) graphics->DrawImage(image, x, y, x, y, width, height, Gdiplus::UnitPixel);
+    if (!bits_) return;
+    PrepareBackdrop();
+    graphics->Flush(Gdiplus::FlushIntentionSync);
+    // Copied, not blended: the band goes back to exactly what the artwork has there,
+    // transparent rows included.
+    const DeviceRect r = CoveringDeviceRect(x, y, width, height, DisplayScale, pixelWidth, pixelHeight);
+    const std::size_t stride = static_cast<std::size_t>(pixelWidth);
+    for (int row = r.top; row < r.bottom; ++row) {
+        const std::size_t at = static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(r.left);
+        std::copy_n(backdrop_.data() + at, r.right - r.left, bits_ + at);
+    }
 }
 
 void SkinCanvas::DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
                             const Gdiplus::Brush* brush) {
-    if (!graphics) return;
+    if (!graphics || text.empty()) return;
     if (!brush) brush = textBrush.get();
     Gdiplus::Font* font = GetFont(size);
     const int length = static_cast<int>(text.size());
@@ -179,8 +245,8 @@ void SkinCanvas::DrawTextAt(const std::wstring& text, std::uint8_t size, float x
 Gdiplus::Font* SkinCanvas::GetFont(std::uint8_t size) {
     auto& font = fonts_[size];
     if (!font)
-        font = std::make_unique<Gdiplus::Font>(family_.get(), static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular,
-                                               Gdiplus::UnitPixel);
+        font = std::make_unique<Gdiplus::Font>(family_.get(), static_cast<Gdiplus::REAL>(size),
+                                               Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     return font.get();
 }
 
@@ -189,19 +255,33 @@ Gdiplus::Bitmap* SkinCanvas::GetButtonImage(int controlId, int state) {
     return resourceId ? LoadPngImage(resourceId) : nullptr;
 }
 
+void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y) {
+    if (graphics) DrawWhole(*graphics, image, x, y);
+}
+
+void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height) {
+    if (!graphics || !image) return;
+    graphics->DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, static_cast<INT>(image->GetWidth()),
+                        static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel);
+}
+
+void SkinCanvas::FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height) {
+    if (graphics && brush) graphics->FillRectangle(brush, x, y, width, height);
+}
+
 void SkinCanvas::Present(HWND window) { Present(window, pixelWidth, pixelHeight); }
 
 void SkinCanvas::Present(HWND window, int width, int height) {
     if (!memoryDc_ || !window) return;
-    if (graphics) graphics->Flush(Gdiplus::FlushIntentionSync);
-    SIZE size{width, height};
+    graphics->Flush(Gdiplus::FlushIntentionSync);
+    SIZE size{std::min(width, pixelWidth), std::min(height, pixelHeight)};
     POINT source{0, 0};
-    ::UpdateLayeredWindow(window, nullptr, nullptr, &size, memoryDc_, &source, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(window, nullptr, nullptr, &size, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
 }
 
 std::uint32_t SkinCanvas::PixelAt(int x, int y) const {
     if (!bits_ || x < 0 || y < 0 || x >= pixelWidth || y >= pixelHeight) return 0;
-    if (graphics) graphics->Flush(Gdiplus::FlushIntentionSync);
+    graphics->Flush(Gdiplus::FlushIntentionSync);
     return bits_[static_cast<std::size_t>(y) * static_cast<std::size_t>(pixelWidth) + static_cast<std::size_t>(x)];
 }
 

@@ -10,10 +10,52 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "display/button_images.h"
+#include "framework/unique_handle.h"
 
 namespace velmora {
 
-enum ButtonState { Normal = 0, Hover = 1, Pressed = 2 };
+struct MemoryDcTraits {
+    using Value = HDC;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+
+struct ScreenDcTraits {
+    using Value = HDC;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::ReleaseDC(nullptr, h); }
+};
+using UniqueScreenDc = UniqueResource<ScreenDcTraits>;
+
+using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+
+// Selects an object into a DC and puts back what the DC held before when it goes.
+class ScopedSelection {
+public:
+    ScopedSelection() = default;
+    ~ScopedSelection() { Reset(); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+    void Select(HDC dc, HGDIOBJ object) {
+        Reset();
+        dc_ = dc;
+        previous_ = ::SelectObject(dc, object);
+    }
+    void Reset() {
+        if (dc_) ::SelectObject(dc_, previous_);
+        dc_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
 
 class SkinCanvas {
 public:
@@ -32,17 +74,21 @@ public:
     std::unique_ptr<Gdiplus::Graphics> graphics;
     int pixelWidth = 0;
     int pixelHeight = 0;
+    // What RestoreRegion repaints from: the background, and the overlay drawn over it.
     Gdiplus::Bitmap* overlayImage = nullptr;
     Gdiplus::Bitmap* backgroundImage = nullptr;
 
     // First thing in each clock window's initialisation: clears the window's images; the
     // first call also starts GDI+ and makes the brushes, the font family and the scale.
     void Initialize();
-    // The image of a "PNG" resource, loaded once and kept (with its bytes) for the run.
+    // The image of a "PNG" resource, loaded once and kept, with its bytes, for the run.
+    // A missing resource gives an empty image that draws nothing.
     Gdiplus::Bitmap* LoadPngImage(int resourceId);
-    // A surface of trunc(width x scale) by trunc(height x scale) device pixels.
+    // A surface of trunc(width x scale) by trunc(height x scale) device pixels, transparent.
     void CreateSurface(int logicalWidth, int logicalHeight);
-    // Repaints a rectangle from the background (and overlay) image.
+    // Makes the whole surface fully transparent.
+    void ClearSurface();
+    // Repaints a rectangle from the background (and overlay) image, transparent where they are.
     void RestoreRegion(int x, int y, int width, int height);
     // Text centred on (x, y); with a black shadow one unit right and one up.
     void DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
@@ -50,33 +96,48 @@ public:
     Gdiplus::Font* GetFont(std::uint8_t size);
     // The image of a button's look; null for a control id without images (a text button).
     Gdiplus::Bitmap* GetButtonImage(int controlId, int state);
-    // Shows the whole surface on the layered window (or `width` x `height` pixels of it).
+    // An image at its natural size (one logical unit per image pixel), or stretched.
+    void DrawImage(Gdiplus::Bitmap* image, int x, int y);
+    void DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height);
+    void FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height);
+    // Shows the whole surface on the layered window (or its top-left width x height pixels).
     void Present(HWND window);
     void Present(HWND window, int width, int height);
 
     bool Initialized() const { return initialized_; }
+    // The digital font's family name and whether it is the copy inside the program.
     const std::wstring& FontFamilyName() const { return familyName_; }
-    // The surface's pixel (premultiplied ARGB), for tests.
+    bool UsesBundledFont() const { return bundledFont_; }
+    // The surface's pixel as premultiplied ARGB (0 outside the surface).
     std::uint32_t PixelAt(int x, int y) const;
 
 private:
     void ReleaseSurface();
     void ChooseFontFamily();
+    void PrepareBackdrop();
 
     bool initialized_ = false;
     ULONG_PTR gdiplusToken_ = 0;
-    HDC screenDc_ = nullptr;
-    HDC memoryDc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previousBitmap_ = nullptr;
+    UniqueScreenDc screenDc_;
+    // Released in reverse order: the selection undone, then the DC, then the bitmap.
+    UniqueBitmap bitmap_;
+    UniqueMemoryDc memoryDc_;
+    ScopedSelection selection_;
     std::uint32_t* bits_ = nullptr;
     std::unique_ptr<Gdiplus::Bitmap> surface_;
     std::wstring familyName_;
+    bool bundledFont_ = false;
     std::unique_ptr<Gdiplus::PrivateFontCollection> bundledFonts_;
     std::unique_ptr<Gdiplus::FontFamily> family_;
     std::map<std::uint8_t, std::unique_ptr<Gdiplus::Font>> fonts_;
     struct PngImage;
     std::map<int, std::unique_ptr<PngImage>> images_;
+    // The background and overlay drawn once at the surface's scale; RestoreRegion copies
+    // from it, which repaints a band exactly, whatever the scale.
+    std::vector<std::uint32_t> backdrop_;
+    const Gdiplus::Bitmap* backdropBackground_ = nullptr;
+    const Gdiplus::Bitmap* backdropOverlay_ = nullptr;
+    bool backdropValid_ = false;
 };
 
 // The process-wide canvas.

@@ -8,6 +8,19 @@
 #define ID_TRAY_SETTINGS 32774
 #define ID_TRAY_SYNCHRONIZE 32775
 
+// The clock windows' dialog templates (clock_windows.rc) and their buttons.
+#define IDD_FULL_CLOCK 102
+#define IDD_COMPACT_CLOCK 134
+#define IDC_ADJUST 1043
+#define IDC_EXTENDED_MODE 1045
+#define IDC_MINIMISE_VIEW 1046
+#define IDC_CLOSE_TO_TRAY 1047
+#define IDC_SYNCHRONIZE_NOW 1048
+#define IDC_MINIMIZE 1049
+#define IDC_OPTIONS 1054
+#define IDC_GET 1056
+#define IDC_COMPACT_OPTIONS 1065
+
 // Clock-face artwork, resource type "PNG" (resources/artwork.rc). Each image button has
 // three consecutive images: Hover, Normal, Pressed.
 #define IDB_WORLD_ROW 214          // 258 x 135, one world-clock panel

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "display/clock_text.h"
+#include "display/main_skin_dialog.h"
 #include "settings/app_settings.h"
 #include "settings/time_format_pattern.h"
 #include "sync/pc_clock.h"

@@ -6,11 +6,18 @@
 //   velmora_probe close-signal     signals Global\VLMcloseEvent
 //   velmora_probe hold             keeps a hidden window until killed: Wine's desktop
 //                                  process then stays up between the programs a test starts
+//   velmora_probe clock-click ID   presses a button of the clock window (1056 "Get", ...)
+//   velmora_probe clock-dblclick   double-clicks the clock window's face (the next view)
+//   velmora_probe clock-rect       prints the clock window's "left top width height"
+//   velmora_probe pipe-stand-in    answers the time pipe as the service would, without
+//                                  setting any clock, until killed
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+
+#include "tests/support/pipe_stand_in.h"
 
 namespace {
 
@@ -20,6 +27,30 @@ HWND FindHiddenWindow() {
         ::Sleep(100);
     }
     return nullptr;
+}
+
+struct ClockSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindClockWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ClockSearch*>(param);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t className[32] = {};
+    ::GetClassNameW(window, className, 32);
+    if (process != search.process || std::wcscmp(className, L"#32770") != 0) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The current clock window: the one dialog of the process that owns the hidden window.
+HWND FindClockWindow(HWND hidden) {
+    ClockSearch search{0, nullptr};
+    ::GetWindowThreadProcessId(hidden, &search.process);
+    ::EnumWindows(FindClockWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace
@@ -35,6 +66,10 @@ int wmain(int argc, wchar_t** argv) {
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
         return 0;
+    }
+    if (verb == L"pipe-stand-in") {
+        velmora::testing::PipeStandIn service;
+        for (;;) ::Sleep(60000);
     }
     if (verb == L"close-signal") {
         const HANDLE signal = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\VLMcloseEvent");
@@ -52,5 +87,23 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"tray-click") return ::PostMessageW(hidden, WM_USER + 1, 0, WM_LBUTTONDOWN) ? 0 : 1;
     if (verb == L"command" && argc > 2)
         return ::PostMessageW(hidden, WM_COMMAND, static_cast<WPARAM>(std::wcstoul(argv[2], nullptr, 10)), 0) ? 0 : 1;
+    const HWND clock = FindClockWindow(hidden);
+    if (!clock) {
+        std::fwprintf(stderr, L"Velmora shows no clock window\n");
+        return 1;
+    }
+    if (verb == L"clock-click" && argc > 2) {
+        const HWND button = ::GetDlgItem(clock, static_cast<int>(std::wcstoul(argv[2], nullptr, 10)));
+        if (!button) return 1;
+        ::SendMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (verb == L"clock-dblclick") return ::PostMessageW(clock, WM_LBUTTONDBLCLK, 0, MAKELPARAM(30, 30)) ? 0 : 1;
+    if (verb == L"clock-rect") {
+        RECT r{};
+        ::GetWindowRect(clock, &r);
+        std::wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
     return 2;
 }

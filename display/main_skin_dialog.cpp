@@ -1,0 +1,193 @@
+#include "display/main_skin_dialog.h"
+
+#include <commctrl.h>
+
+#include "app/hide_main_wnd.h"
+#include "app/velmora_app.h"
+#include "display/clock_text.h"
+#include "display/skin_canvas.h"
+#include "resources/resource_ids.h"
+#include "settings/app_settings.h"
+#include "sync/sync_state.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr UINT kTipDelayMs = 500;
+constexpr wchar_t kLocalLabel[] = L"local";
+constexpr wchar_t kServerLabel[] = L"server";
+
+}  // namespace
+
+const MessageMap& MainSkinDialog::Map() {
+    static constexpr MessageMapEntry entries[] = {
+        OnCommand<&MainSkinDialog::OnGet>(IDC_GET),
+        OnCommand<&MainSkinDialog::OnAdjust>(IDC_ADJUST),
+        OnCommand<&MainSkinDialog::OnOptions>(IDC_OPTIONS),
+        OnCommand<&MainSkinDialog::OnCloseButton>(IDC_CLOSE_TO_TRAY),
+        OnCommand<&MainSkinDialog::OnMinimiseView>(IDC_MINIMISE_VIEW),
+        OnMessage<&MainSkinDialog::OnMoving>(WM_MOVING),
+        OnMessage<&MainSkinDialog::OnTimer>(WM_TIMER),
+    };
+    static const MessageMap map{&SkinWindow::Map(), entries};
+    return map;
+}
+
+MainSkinDialog::MainSkinDialog() {
+    adjust_.SetLogicalPlace(11, 211);
+    options_.SetLogicalPlace(138, 211);
+    get_.SetLogicalPlace(77, 252);
+    minimise_.SetLogicalPlace(215, 0);
+    close_.SetLogicalPlace(240, 0);
+}
+
+MainSkinDialog::~MainSkinDialog() {
+    // The tip is owned by this window and goes with it, unless the window went first.
+    if (tipWindow_ && ::IsWindow(tipWindow_)) ::DestroyWindow(tipWindow_);
+}
+
+bool MainSkinDialog::CreateView() { return Create(IDD_FULL_CLOCK); }
+
+const CustomButton& MainSkinDialog::Button(int controlId) const {
+    switch (controlId) {
+    case IDC_OPTIONS: return options_;
+    case IDC_MINIMISE_VIEW: return minimise_;
+    case IDC_CLOSE_TO_TRAY: return close_;
+    case IDC_ADJUST: return adjust_;
+    default: return get_;
+    }
+}
+
+BOOL MainSkinDialog::OnInitDialog() {
+    options_.SubclassDlgItem(IDC_OPTIONS, *this);
+    minimise_.SubclassDlgItem(IDC_MINIMISE_VIEW, *this);
+    close_.SubclassDlgItem(IDC_CLOSE_TO_TRAY, *this);
+    adjust_.SubclassDlgItem(IDC_ADJUST, *this);
+    get_.SubclassDlgItem(IDC_GET, *this);
+    MakeToolWindow();
+
+    Canvas.Initialize();
+    Gdiplus::Bitmap* face = Canvas.LoadPngImage(IDB_FULL_FACE);
+    Canvas.backgroundImage = face;
+    Canvas.CreateSurface(static_cast<int>(face->GetWidth()), static_cast<int>(face->GetHeight()));
+    Canvas.DrawImage(face, 0, 0);
+    Canvas.DrawTextAt(kLocalLabel, 12, 25, 35, false);
+    Canvas.Present(m_hWnd);
+    PlaceWindow();
+
+    for (CustomButton* button : {&options_, &minimise_, &close_, &adjust_, &get_}) button->DrawItem(nullptr);
+    DrawTime();
+    DrawServer();
+    DrawStatus();
+    if (!StartedAtLogon && AppSettings.showToolTips) SetTimer(TipTimer, kTipDelayMs);
+    return TRUE;
+}
+
+void MainSkinDialog::DrawTime() {
+    Canvas.RestoreRegion(localBand_.x, localBand_.y, localBand_.width, localBand_.height);
+    Canvas.DrawTextAt(LocalTimeText, 50, localTime_.x, localTime_.y, true);
+    Canvas.DrawTextAt(LocalDateText, 17, localDate_.x, localDate_.y, false);
+    // With no difference the server clock is the local one and follows its ticks.
+    if (ServerOffset == 0) DrawServer();
+    Canvas.Present(m_hWnd);
+}
+
+void MainSkinDialog::DrawServer() {
+    Canvas.RestoreRegion(serverBand_.x, serverBand_.y, serverBand_.width, serverBand_.height);
+    Canvas.DrawTextAt(kServerLabel, 12, serverLabel_.x, serverLabel_.y, false);
+    const bool same = ServerOffset == 0;
+    Canvas.DrawTextAt(same ? LocalTimeText : ServerTimeText, 30, serverTime_.x, serverTime_.y, true);
+    Canvas.DrawTextAt(same ? LocalDateText : ServerDateText, 14, serverDate_.x, serverDate_.y, false);
+    Canvas.Present(m_hWnd);
+}
+
+void MainSkinDialog::DrawStatus() {
+    if (!m_hWnd) return;
+    Canvas.RestoreRegion(statusBand_.x, statusBand_.y, statusBand_.width, statusBand_.height);
+    Canvas.DrawTextAt(StatusText, 22, status_.x, status_.y, true);
+    Canvas.Present(m_hWnd);
+}
+
+void MainSkinDialog::ShowTip(HWND target) {
+    if (!target) {
+        if (tipWindow_) ::DestroyWindow(tipWindow_);
+        tipWindow_ = nullptr;
+        return;
+    }
+    RECT r{};
+    ::GetWindowRect(target, &r);
+    POINT at{r.right - 10, r.bottom - 10};
+    if (!tipWindow_) {
+        tipWindow_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                       0, 0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        if (!tipWindow_) return;
+    }
+    const wchar_t* title = kSkinTipTitle;
+    const wchar_t* text = kSkinTipText;
+    switch (::GetDlgCtrlID(target)) {
+    case IDC_ADJUST:
+        title = kAdjustTipTitle;
+        text = kAdjustTipText;
+        break;
+    case IDC_GET:
+        title = kGetTipTitle;
+        text = kGetTipText;
+        break;
+    default:
+        at.x -= 20;
+        at.y -= 40;
+        AppSettings.showToolTips = 0;
+        break;
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.uId = 0;
+    // One tool at a time: the previous balloon's goes before the next is added.
+    ::SendMessageW(tipWindow_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(text);
+    ::SendMessageW(tipWindow_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tipWindow_, TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(title));
+    ::SendMessageW(tipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    ::SendMessageW(tipWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void MainSkinDialog::OnGet() {
+    if (HiddenWindow) HiddenWindow->StartSync(false);
+    if (tipWindow_) ShowTip(adjust_.m_hWnd);
+}
+
+void MainSkinDialog::OnAdjust() {
+    if (HiddenWindow) HiddenWindow->SendOffsetToService();
+    if (tipWindow_) ShowTip(m_hWnd);
+    AppSettings.showToolTips = 0;
+}
+
+void MainSkinDialog::OnOptions() {
+    // The settings dialog belongs to the hidden main window, as the tray's "Settings" does.
+    if (const HWND hidden = HiddenWindowHandle.load()) ::PostMessageW(hidden, WM_COMMAND, kCommandSettings, 0);
+}
+
+void MainSkinDialog::OnCloseButton() {
+    CloseToTray();
+    close_.DrawItem(nullptr);
+    ShowTip(nullptr);
+}
+
+void MainSkinDialog::OnMinimiseView() { SwitchToNextView(); }
+
+bool MainSkinDialog::OnMoving(Message&) {
+    ShowTip(nullptr);
+    return false;  // and the default processing
+}
+
+bool MainSkinDialog::OnTimer(Message& message) {
+    if (message.wParam == TipTimer) {
+        KillTimer(TipTimer);
+        ShowTip(get_.m_hWnd);
+    }
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,77 @@
+#pragma once
+// The full clock view: local time and date, server time and date, the last synchronisation's
+// result, the buttons "Get", "Adjust", "Options", "-" and "x", and for a new user a short
+// guided tour of balloon tips.
+#include "display/custom_button.h"
+#include "display/skin_window.h"
+
+namespace velmora {
+
+inline constexpr UINT_PTR TipTimer = 4100;
+
+// The guided tour's balloons, exactly as the user sees them.
+inline constexpr wchar_t kAdjustTipTitle[] = L"Click Adjust";
+inline constexpr wchar_t kAdjustTipText[] = L"Click Adjust to apply time";
+inline constexpr wchar_t kGetTipTitle[] = L"Click Get";
+inline constexpr wchar_t kGetTipText[] = L"Click Get to receive server time";
+inline constexpr wchar_t kSkinTipTitle[] = L"Change skin";
+inline constexpr wchar_t kSkinTipText[] = L"To switch between viewing modes, double-click here";
+
+class MainSkinDialog : public SkinWindow {
+public:
+    MainSkinDialog();
+    ~MainSkinDialog() override;
+
+    bool CreateView() override;
+    BOOL OnInitDialog() override;
+    // The local band (and the server band while it repeats the local clock).
+    void DrawTime() override;
+    void DrawServer();
+    void DrawStatus();
+    // Shows the tour's balloon at `target` (a button or this window); null closes it.
+    void ShowTip(HWND target);
+
+    HWND TipWindow() const { return tipWindow_; }
+    const CustomButton& Button(int controlId) const;
+
+    static const MessageMap& Map();
+
+protected:
+    const MessageMap* GetMessageMap() const override { return &Map(); }
+
+private:
+    struct Point {
+        float x;
+        float y;
+    };
+    struct Band {
+        int x, y, width, height;
+    };
+
+    void OnGet();
+    void OnAdjust();
+    void OnOptions();
+    void OnCloseButton();
+    void OnMinimiseView();
+    bool OnMoving(Message& message);
+    bool OnTimer(Message& message);
+
+    const Point localDate_{130, 95};
+    const Point localTime_{130, 65};
+    const Band localBand_{0, 43, 260, 60};
+    const Point serverDate_{130, 155};
+    const Point serverTime_{130, 125};
+    const Band serverBand_{0, 112, 260, 50};
+    const Point serverLabel_{30, 120};
+    const Point status_{130, 180};
+    const Band statusBand_{0, 169, 260, 20};
+
+    HWND tipWindow_ = nullptr;
+    CustomButton options_;
+    CustomButton minimise_;
+    CustomButton close_;
+    CustomButton adjust_;
+    CustomButton get_;
+};
+
+}  // namespace velmora

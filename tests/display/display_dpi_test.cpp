@@ -1,0 +1,143 @@
+// The clock windows at other display DPIs. Wine reads the DPI (LogPixels) once, when a
+// process starts: each case sets it in the prefix's registry, runs display_probe.exe, and
+// puts the value back as soon as the probe has started. SHARED_STATE keeps the other tests
+// that create windows from starting meanwhile.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/unique_handle.h"
+
+namespace velmora {
+namespace {
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kLogPixels[] = L"LogPixels";
+
+// Sets HKCU's LogPixels until Restore (or its end) and puts back what was there, or its absence.
+class LogPixelsOverride {
+public:
+    explicit LogPixelsOverride(DWORD dpi) {
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        if (::RegGetValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+            ERROR_SUCCESS)
+            previous_ = value;
+        set_ = ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &dpi, sizeof dpi) ==
+               ERROR_SUCCESS;
+    }
+    ~LogPixelsOverride() { Restore(); }
+    void Restore() {
+        if (!set_) return;
+        set_ = false;
+        if (previous_) {
+            const DWORD value = *previous_;
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &value, sizeof value);
+        } else {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, kLogPixels);
+        }
+    }
+    LogPixelsOverride(const LogPixelsOverride&) = delete;
+    LogPixelsOverride& operator=(const LogPixelsOverride&) = delete;
+    bool Active() const { return set_; }
+
+private:
+    std::optional<DWORD> previous_;
+    bool set_ = false;
+};
+
+std::wstring ProbePath() {
+    wchar_t module[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring path = module;
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"display_probe.exe";
+}
+
+// Runs the probe and returns its lines as name -> numbers; empty if it did not finish.
+// `started` runs once the probe's first line has come, when it has read the DPI.
+std::map<std::string, std::vector<double>> RunProbe(const std::function<void()>& started) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueHandle readEnd, writeEnd;
+    if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) return {};
+    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd.get();
+    startup.hStdError = writeEnd.get();
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + ProbePath() + L"\"";
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        return {};
+    UniqueHandle process(info.hProcess), thread(info.hThread);
+    writeEnd.reset();  // the pipe ends when the probe does
+
+    std::string output;
+    char buffer[512];
+    DWORD read = 0;
+    bool reported = false;
+    while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        output.append(buffer, read);
+        if (!reported && output.find('\n') != std::string::npos) {
+            reported = true;
+            started();
+        }
+    }
+    if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        return {};
+    }
+    std::map<std::string, std::vector<double>> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string name;
+        words >> name;
+        for (double v; words >> v;) lines[name].push_back(v);
+    }
+    return lines;
+}
+
+using Numbers = std::vector<double>;
+
+TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
+    LogPixelsOverride dpi(144);
+    ASSERT_TRUE(dpi.Active());
+    auto probe = RunProbe([&] { dpi.Restore(); });
+    dpi.Restore();
+    ASSERT_FALSE(probe.empty()) << "display_probe.exe did not run";
+    EXPECT_EQ(probe["scale"], Numbers{1.5});
+    EXPECT_EQ(probe["full-surface"], (Numbers{387, 481}));
+    EXPECT_EQ(probe["full-window"], (Numbers{387, 481}));
+    EXPECT_EQ(probe["compact-surface"], (Numbers{301, 229}));
+    EXPECT_EQ(probe["world1-surface"], (Numbers{387, 240}));
+    EXPECT_EQ(probe["world1-window"], (Numbers{387, 240}));
+    EXPECT_EQ(probe["world3-surface"], (Numbers{387, 690}));
+    EXPECT_EQ(probe["world3-window"], (Numbers{387, 690}));
+    // Left and top scaled first, then the image's size added and truncated.
+    EXPECT_EQ(probe["adjust"], (Numbers{16, 316, 181, 365}));
+    EXPECT_EQ(probe["close"], (Numbers{360, 0, 385, 27}));
+    EXPECT_EQ(probe["opt"], (Numbers{243, 0, 295, 54}));
+    RecordProperty("DrawTimeMicroseconds", std::to_string(probe["drawtime-us"].empty() ? -1 : probe["drawtime-us"][0]));
+}
+
+TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
+    LogPixelsOverride dpi(120);
+    ASSERT_TRUE(dpi.Active());
+    auto probe = RunProbe([&] { dpi.Restore(); });
+    dpi.Restore();
+    ASSERT_FALSE(probe.empty()) << "display_probe.exe did not run";
+    EXPECT_EQ(probe["scale"], Numbers{1.25});
+    EXPECT_EQ(probe["adjust"], (Numbers{13, 263, 150, 304}));
+    EXPECT_EQ(probe["full-surface"], (Numbers{322, 401}));
+}
+
+}  // namespace
+}  // namespace velmora

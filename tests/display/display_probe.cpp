@@ -1,0 +1,92 @@
+// display_probe: creates each clock window in a process of its own and prints what the
+// display DPI made of it, one "name value..." line each. The DPI tests run it after changing
+// Wine's LogPixels, which a process reads only when it starts.
+// It touches no settings: nothing here saves a placement.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "display/clock_text.h"
+#include "display/main_skin_dialog.h"
+#include "display/skin3.h"
+#include "display/skin_canvas.h"
+#include "display/smal_main.h"
+#include "resources/resource_ids.h"
+#include "settings/app_settings.h"
+#include "settings/time_zone_catalogue.h"
+#include "settings/world_clocks.h"
+
+namespace {
+
+using namespace velmora;
+
+void PrintWindowSize(const char* name, HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    std::printf("%s-window %ld %ld\n", name, r.right - r.left, r.bottom - r.top);
+}
+
+void PrintChildRect(const char* name, HWND parent, int id) {
+    RECT r{};
+    const HWND child = ::GetDlgItem(parent, id);
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
+
+template <typename Action>
+double AverageMicroseconds(Action action) {
+    constexpr int kRounds = 200;
+    LARGE_INTEGER frequency{}, start{}, end{};
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    for (int i = 0; i < kRounds; ++i) action();
+    ::QueryPerformanceCounter(&end);
+    return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart) / kRounds;
+}
+
+template <typename Window>
+std::unique_ptr<Window> Show() {
+    auto window = std::make_unique<Window>();
+    if (!window->CreateView()) std::printf("failed to create a window\n");
+    return window;
+}
+
+}  // namespace
+
+int main() {
+    AppSettings.showToolTips = 0;
+    LocalTimeText = L"10:42:17";
+    LocalDateText = L"Wed, 04 March, 2026";
+    {
+        const auto full = Show<MainSkinDialog>();
+        std::printf("scale %.4f\n", Canvas.DisplayScale);
+        std::fflush(stdout);  // the DPI has been read: the test may put LogPixels back now
+        std::printf("full-surface %d %d\n", Canvas.pixelWidth, Canvas.pixelHeight);
+        PrintWindowSize("full", full->m_hWnd);
+        PrintChildRect("adjust", full->m_hWnd, IDC_ADJUST);
+        PrintChildRect("close", full->m_hWnd, IDC_CLOSE_TO_TRAY);
+
+        // One DrawTime as the clock timer runs it each second, and the Present it ends
+        // with, each averaged over many.
+        std::printf("drawtime-us %.0f\n", AverageMicroseconds([&] { full->DrawTime(); }));
+        std::printf("present-us %.0f\n", AverageMicroseconds([&] { Canvas.Present(full->m_hWnd); }));
+    }
+    {
+        const auto compact = Show<smal_main>();
+        std::printf("compact-surface %d %d\n", Canvas.pixelWidth, Canvas.pixelHeight);
+        PrintChildRect("opt", compact->m_hWnd, IDC_COMPACT_OPTIONS);
+    }
+    BuildTimeZoneCatalogue();
+    for (const wchar_t* zone : {L"Tokyo", L"London", L"Eastern Time"})
+        if (const TimeZoneEntry* entry = FindZoneByDisplayText(zone)) WorldClockList.push_back(WorldClock{entry, 1, zone});
+    for (int enabled : {1, 3}) {
+        for (std::size_t i = 0; i < WorldClockList.size(); ++i) WorldClockList[i].enabled = static_cast<int>(i) < enabled;
+        const auto world = Show<Skin3>();
+        std::printf("world%d-surface %d %d\n", enabled, Canvas.pixelWidth, Canvas.pixelHeight);
+        PrintWindowSize(enabled == 1 ? "world1" : "world3", world->m_hWnd);
+    }
+    std::fflush(stdout);
+    return 0;
+}

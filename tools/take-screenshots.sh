@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Takes screenshots of the three clock views, at 96 and at 144 DPI, on a private Xvfb with
+# the built Velmora.exe: the full window before a query, after "Get" against the local SNTP
+# test server (1.5 s ahead) and after "Adjust" answered by a stand-in for the service (no
+# clock is set); the compact window with its menu closed and open; the world-clock view
+# with three clocks and with one. Writes build/screenshots/<view>-<dpi>.png; with --docs,
+# also palette-reduced copies for the README in docs/images/screenshots/.
+#
+# Uses the build tree's Wine prefix: its settings key and LogPixels are put back afterwards.
+# Run it by hand (not during `make test`, which uses the same prefix).
+set -eu
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+source "$here/wine-env.sh"
+bin=$VELMORA_BUILD/bin
+out=$root/build/screenshots
+sntp_port=${VELMORA_SCREENSHOT_SNTP_PORT:-12377}
+settings='HKCU\Software\Brantel\Velmora'
+desktop='HKCU\Control Panel\Desktop'
+mkdir -p "$out"
+
+unset DISPLAY  # always the private display: screenshots must not show anyone's desktop
+source "$here/display.sh"
+velmora_display_start
+"$here/wine-session.sh" start
+
+saved=$(mktemp -d)
+wine reg export "$settings" "$(winepath -w "$saved/settings.reg")" /y >/dev/null 2>&1 || true
+old_dpi=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | awk '/LogPixels/ {print $3}' || true)
+app=""
+stand_in=""
+sntp=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null
+    [ -n "$stand_in" ] && kill "$stand_in" 2>/dev/null
+    [ -n "$sntp" ] && kill "$sntp" 2>/dev/null
+    wine reg delete "$settings" /f >/dev/null 2>&1 || true
+    [ -f "$saved/settings.reg" ] && wine reg import "$(winepath -w "$saved/settings.reg")" >/dev/null 2>&1
+    if [ -n "$old_dpi" ]; then
+        wine reg add "$desktop" /v LogPixels /t REG_DWORD /d $((old_dpi)) /f >/dev/null 2>&1
+    else
+        wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
+    fi
+    rm -rf "$saved"
+    "$here/wine-session.sh" stop
+    velmora_display_stop
+}
+trap cleanup EXIT
+
+probe() { wine "$bin/velmora_probe.exe" "$@"; }
+set_dword() { wine reg add "$settings$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1; }
+set_text() { wine reg add "$settings$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+
+# A known state: no tour, no balloon, the local server, three world clocks.
+configure() {
+    local skin=$1 clocks_enabled=$2
+    wine reg delete "$settings" /f >/dev/null 2>&1 || true
+    set_dword "" "Display Tray Message" 0
+    set_dword "" "ToolTip" 0
+    set_dword "" "Minimized" 0
+    set_dword "" "Skin" "$skin"
+    set_dword "" "Left" 60
+    set_dword "" "Top" 60
+    set_dword "" "Utilize NIST server" 0
+    set_text "" "Custom Server Address" "127.0.0.1"
+    set_dword "" "Custom Server Port" "$sntp_port"
+    set_dword "" "Sync at Start" 0
+    set_dword "" "Sync Automatocally" 0
+    local n=1
+    for clock in "Tokyo|Tokyo Standard Time" "London|GMT Standard Time" "New York|Eastern Standard Time"; do
+        set_dword "\\$n" enabled $((n <= clocks_enabled))
+        set_text "\\$n" zone "${clock#*|}"
+        set_text "\\$n" name "${clock%%|*}"
+        n=$((n + 1))
+    done
+}
+
+start_app() {
+    wine "$bin/Velmora.exe" >/dev/null 2>&1 &
+    app=$!
+    for _ in $(seq 100); do probe clock-rect >/dev/null 2>&1 && return 0; sleep 0.2; done
+    echo "Velmora did not show a clock window" >&2
+    return 1
+}
+
+stop_app() {
+    probe command 32772 >/dev/null 2>&1 || true  # tray "Exit"
+    wait "$app" 2>/dev/null || true
+    app=""
+}
+
+# Runs a probe command that replaces the clock window, and waits for the new one. (Without
+# a window manager, Wine takes two seconds to let the old window go.)
+switch_view() {
+    local before
+    before=$(probe clock-rect | tr -d '\r')
+    probe "$@"
+    for _ in $(seq 50); do
+        [ "$(probe clock-rect 2>/dev/null | tr -d '\r')" != "$before" ] && return 0
+        sleep 0.2
+    done
+    echo "the view did not change" >&2
+    return 1
+}
+
+# The clock window and a margin round it, once the window has settled.
+shot() {
+    sleep 1
+    local left top width height margin=12
+    read -r left top width height < <(probe clock-rect | tr -d '\r')
+    import -window root -crop "$((width + 2 * margin))x$((height + 2 * margin))+$((left - margin))+$((top - margin))" \
+        +repage "$out/$1.png"
+    echo "screenshot: build/screenshots/$1.png"
+}
+
+/usr/bin/python3 "$here/sntp_test_server.py" serve --port "$sntp_port" --offset-ms 1500 >/dev/null 2>&1 &
+sntp=$!
+
+for dpi in 96 144; do
+    wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+
+    configure 0 3
+    start_app
+    shot "full-before-$dpi"
+    probe clock-click 1056          # "Get"
+    shot "full-get-$dpi"
+    probe pipe-stand-in >/dev/null 2>&1 &
+    stand_in=$!
+    sleep 1
+    probe clock-click 1043          # "Adjust"
+    shot "full-adjust-$dpi"
+    kill "$stand_in"; stand_in=""
+    switch_view clock-click 1046    # "-": the compact view
+    shot "compact-closed-$dpi"
+    probe clock-click 1065          # "Opt."
+    shot "compact-open-$dpi"
+    probe clock-click 1065
+    switch_view clock-dblclick      # the world clocks
+    shot "world3-$dpi"
+    stop_app
+
+    configure 2 1
+    start_app
+    shot "world1-$dpi"
+    stop_app
+done
+
+if [ "${1:-}" = "--docs" ]; then
+    mkdir -p "$root/docs/images/screenshots"
+    /usr/bin/python3 - "$out" "$root/docs/images/screenshots" <<'PY'
+import pathlib, sys
+from PIL import Image
+source, target = map(pathlib.Path, sys.argv[1:])
+for shot in sorted(source.glob("*.png")):
+    image = Image.open(shot).convert("RGB")
+    # 256 colours without dithering: half the size, no visible change on these faces.
+    image.quantize(256, Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE).save(target / shot.name, optimize=True)
+    print(f"docs/images/screenshots/{shot.name}")
+PY
+fi
