@@ -12,6 +12,7 @@
 #include "settings/next_view.h"
 #include "settings/server_selection.h"
 #include "settings/settings_store.h"
+#include "settings_dialog/sync.h"
 #include "sync/pc_clock.h"
 #include "sync/time_convert.h"
 
@@ -235,8 +236,6 @@ bool Hide_Main_Wnd::OnClose(Message&) {
     return true;
 }
 
-void Hide_Main_Wnd::OnSettingsCommand() {
-    // The settings dialog opens here once it exists.
-}
+void Hide_Main_Wnd::OnSettingsCommand() { OpenSettingsDialog(); }
 
 }  // namespace velmora

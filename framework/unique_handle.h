@@ -94,4 +94,38 @@ struct GdiObjectTraits {
 };
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
 
+// A window this code made and destroys itself (a control built at run time).
+struct WindowTraits {
+    using Value = HWND;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DestroyWindow(h); }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
+// GetDC / ReleaseDC, with the font selected into it put back first.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (previousFont_) ::SelectObject(dc_, previousFont_);
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+    // Null keeps the device context's own font.
+    void SelectFont(HFONT font) {
+        if (!dc_ || !font) return;
+        const HGDIOBJ previous = ::SelectObject(dc_, font);
+        if (!previousFont_) previousFont_ = previous;
+    }
+
+private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ previousFont_ = nullptr;
+};
+
 }  // namespace velmora

@@ -125,6 +125,14 @@ std::wstring CWnd::GetWindowText() const {
     return text;
 }
 
+RECT WindowRectInParent(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    // Two points: MapWindowPoints with a RECT would swap left and right in a mirrored parent.
+    ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 int CWnd::RunModalLoop() {
     const HWND window = m_hWnd;
     modalRunning_ = true;

@@ -54,6 +54,12 @@ public:
     bool KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
     std::wstring GetWindowText() const;
     void SetWindowText(const std::wstring& text) const { ::SetWindowTextW(m_hWnd, text.c_str()); }
+    bool EnableWindow(bool enable) const { return ::EnableWindow(m_hWnd, enable); }
+    bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    bool MoveWindow(const RECT& rect, bool repaint = true) const {
+        return ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, repaint);
+    }
+    void SetFont(HFONT font, bool redraw = true) const { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
 
     // Each class's map; a derived class's map names its base class's Map() as its base.
     static const MessageMap& Map();
@@ -87,5 +93,8 @@ private:
     bool modalRunning_ = false;
     int modalResult_ = -1;
 };
+
+// A child window's rectangle in its parent's client coordinates (what MoveWindow takes).
+RECT WindowRectInParent(HWND window);
 
 }  // namespace velmora

@@ -52,3 +52,27 @@
 // collection) and look it up under this family name, regular style.
 #define IDR_DIGITAL_FONT 260
 #define VELMORA_DIGITAL_FONT_FAMILY L"Digital-VLM"
+
+// The settings dialog (resources/settings_dialog.rc): the frame and its three pages.
+#define IDD_SETTINGS 131
+#define IDD_SERVERS_PAGE 206
+#define IDD_OPTIONS_PAGE 207
+#define IDD_TIME_ZONE_PAGE 210
+#define IDC_SETTINGS_CANCEL 1052
+#define IDC_SETTINGS_APPLY 1055
+#define IDC_SETTINGS_TABS 1062
+#define IDC_BUILT_IN_SERVER 1020
+#define IDC_CUSTOM_SERVER 1022
+#define IDC_CUSTOM_PORT 1024
+#define IDC_SERVER_LIST 1030
+#define IDC_CUSTOM_HOST 1038
+#define IDC_MANUAL_SYNC 1025
+#define IDC_AUTOMATIC_SYNC 1026
+#define IDC_SYNC_AT_START 1028
+#define IDC_RUN_AT_STARTUP 1031
+#define IDC_SYNC_MINUTES 1032
+#define IDC_MINUTES_LABEL 1037
+#define IDC_TWELVE_HOUR 1059
+#define IDC_TWENTY_FOUR_HOUR 1060
+#define IDC_SYSTEM_TIME_FORMAT 1061
+#define IDC_ADD_WORLD_CLOCK 1041

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "framework/button.h"
+#include "framework/combo_box.h"
 #include "framework/dialog.h"
 #include "framework/tab_ctrl.h"
+#include "framework/unique_handle.h"
 #include "framework/wnd.h"
 
 namespace velmora {
@@ -240,6 +242,51 @@ TEST(TabCtrlTest, ItemsKeepTheirParameters) {
     tabs.SetCurSel(1);
     EXPECT_EQ(tabs.GetCurSel(), 1);
     EXPECT_EQ(tabs.GetItemParam(5), 0);
+}
+
+// Controls made at run time are moved by their rectangle in the parent's client area, which a
+// captioned, bordered parent offsets from its window rectangle.
+TEST(ChildWindowTest, RectanglesInTheParentRoundTripThroughMoveWindow) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(300));
+    UniqueWindow child(::CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, dialog.m_hWnd,
+                                         nullptr, nullptr, nullptr));
+    ASSERT_TRUE(child);
+    CWnd bound;
+    ASSERT_TRUE(bound.SubclassWindow(child.get()));
+    bound.MoveWindow(RECT{7, 11, 47, 31});
+    const RECT rect = WindowRectInParent(child.get());
+    EXPECT_EQ(rect.left, 7);
+    EXPECT_EQ(rect.top, 11);
+    EXPECT_EQ(rect.right, 47);
+    EXPECT_EQ(rect.bottom, 31);
+
+    const HWND window = child.get();
+    bound.DestroyWindow();
+    child.release();
+    EXPECT_FALSE(::IsWindow(window));
+    UniqueWindow owned(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, dialog.m_hWnd, nullptr, nullptr,
+                                         nullptr));
+    const HWND ownedWindow = owned.get();
+    owned.reset();
+    EXPECT_FALSE(::IsWindow(ownedWindow)) << "the owner destroys what it holds";
+}
+
+TEST(ComboBoxTest, AnIndexPastTheListClearsTheSelection) {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(300));
+    CComboBox list;
+    ASSERT_TRUE(list.SubclassWindow(::CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100,
+                                                      100, dialog.m_hWnd, nullptr, nullptr, nullptr)));
+    list.AddString(L"one");
+    list.AddString(L"two");
+    EXPECT_EQ(list.GetCount(), 2);
+    list.SetCurSel(1);
+    EXPECT_EQ(list.GetCurSel(), 1);
+    list.SetCurSel(7);
+    EXPECT_EQ(list.GetCurSel(), -1);
+    list.SetCurSel(-1);
+    EXPECT_EQ(list.GetCurSel(), -1);
 }
 
 }  // namespace

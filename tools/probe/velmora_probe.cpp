@@ -4,6 +4,7 @@
 //   velmora_probe tray-click       left-click on the tray icon (restores the clock)
 //   velmora_probe command ID       a tray menu command (32772 Exit, 32773 Restore, ...)
 //   velmora_probe close-signal     signals Global\VLMcloseEvent
+//   velmora_probe settings-tab N   shows page N (0, 1, 2) of the open settings dialog
 //   velmora_probe hold             keeps a hidden window until killed: Wine's desktop
 //                                  process then stays up between the programs a test starts
 //   velmora_probe clock-click ID   presses a button of the clock window (1056 "Get", ...)
@@ -12,6 +13,7 @@
 //   velmora_probe pipe-stand-in    answers the time pipe as the service would, without
 //                                  setting any clock, until killed
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -76,6 +78,17 @@ int wmain(int argc, wchar_t** argv) {
         if (!signal) return 1;
         ::SetEvent(signal);
         ::CloseHandle(signal);
+        return 0;
+    }
+    if (verb == L"settings-tab" && argc > 2) {
+        // The tab control notifies its dialog as a click on the tab would.
+        const HWND settings = ::FindWindowW(nullptr, L"Velmora Settings");
+        const HWND tabs = settings ? ::GetDlgItem(settings, 1062) : nullptr;
+        if (!tabs) {
+            std::fwprintf(stderr, L"the settings dialog is not open\n");
+            return 1;
+        }
+        ::SendMessageW(tabs, TCM_SETCURFOCUS, std::wcstoul(argv[2], nullptr, 10), 0);
         return 0;
     }
     const HWND hidden = FindHiddenWindow();
