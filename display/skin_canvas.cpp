@@ -117,9 +117,13 @@ void SkinCanvas::ChooseFontFamily() {
         family_.reset(families[0].Clone());
         bundledFont_ = true;
     } else {
-        // Still never blank: any sans-serif face beats no text at all.
+        // Still never blank: any sans-serif face beats no text at all. (The wrapper's
+        // GenericSansSerif() may give null, so ask by name.)
         Trace(L"the digital font could not be loaded");
-        family_.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
+        for (const wchar_t* fallback : {L"Tahoma", L"Arial", L"Liberation Sans", L"DejaVu Sans"}) {
+            family_ = std::make_unique<Gdiplus::FontFamily>(fallback);
+            if (family_->GetLastStatus() == Gdiplus::Ok && family_->IsAvailable()) break;
+        }
     }
     wchar_t name[LF_FACESIZE] = {};
     family_->GetFamilyName(name);

@@ -116,7 +116,7 @@ public:
 
     HDC get() const { return dc_; }
     // Null keeps the device context's own font.
-    void SelectFont(HFONT font) {
+    void UseFont(HFONT font) {
         if (!dc_ || !font) return;
         const HGDIOBJ previous = ::SelectObject(dc_, font);
         if (!previousFont_) previousFont_ = previous;

@@ -54,7 +54,7 @@ void CPage5::MeasureLayout() {
     m.displayScale = ScreenDisplayScale();
     {
         WindowDc dc(m_hWnd);
-        dc.SelectFont(DialogFont());
+        dc.UseFont(DialogFont());
         const std::wstring_view text = dialog_text::kShowThisClock;
         SIZE size{};
         ::GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
