@@ -17,6 +17,10 @@ namespace {
 
 constexpr std::size_t kCustomAddressCapacity = 255;  // characters, terminator included
 
+// A first run's default clocks exist only in memory until a save stores them; the exit-time
+// save does, so they are not lost when the user never opens the settings.
+bool defaultClocksUnsaved = false;
+
 void AddDefaultWorldClock(const wchar_t* name, std::wstring_view zoneText) {
     // With an empty catalogue there is no zone to give the clock: it is left out.
     if (const TimeZoneEntry* zone = FindZoneByDisplayText(zoneText))
@@ -60,6 +64,7 @@ void LoadSettings() {
         if (firstRun) {
             AddDefaultWorldClock(L"London", L"London");
             AddDefaultWorldClock(L"New York", L"Eastern Time");
+            defaultClocksUnsaved = true;
             SetRunAtStartup(true);
         } else {
             LoadWorldClocks();
@@ -77,9 +82,11 @@ void SaveSettings(bool exitOnly) {
     key.WriteInt32(kDisplayTrayMessage, s.displayTrayMessage);
     key.WriteInt32(kMinimized, s.minimized);
     SetRunAtStartup(s.runAtStartup != 0);
+    if (exitOnly && !defaultClocksUnsaved) return;
+    SaveWorldClocks();
+    defaultClocksUnsaved = false;
     if (exitOnly) return;
 
-    SaveWorldClocks();
     TimeFormatPattern = TimeFormatPatternFor(s.timeFormat);
     SelectServer();
     key.WriteInt32(kUseBuiltInServer, s.useBuiltInServer);
@@ -123,6 +130,7 @@ void ResetSettingsStore() {
     AppSettings = SettingsRecord{};
     ServerList.clear();
     WorldClockList.clear();
+    defaultClocksUnsaved = false;
     ResetTimeZoneCatalogue();
     TimeFormatPattern = nullptr;
     ResetSyncTarget();

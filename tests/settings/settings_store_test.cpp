@@ -178,10 +178,26 @@ TEST_F(SettingsStoreTest, AnExitSaveWritesOnlyWhatChangesWhileTheProgramRuns) {
     EXPECT_EQ(names, (Names{L"Display Tray Message", L"Minimized"}));
     EXPECT_EQ(ReadStoredDword(kUser, SettingsPath(), L"Display Tray Message"), 0);
     EXPECT_EQ(ReadStoredDword(kUser, SettingsPath(), L"Minimized"), 1);
-    EXPECT_EQ(StoredSubkeyNames(kUser, SettingsPath()), Names{}) << "world clocks are stored only by Apply";
+    EXPECT_EQ(StoredSubkeyNames(kUser, SettingsPath()), (Names{L"1", L"2"})) << "the first run's default clocks";
     EXPECT_EQ(ReadStoredText(kUser, RunPath(), L"Velmora"), ExpectedRunCommand());
     EXPECT_EQ(TimeFormatPattern, nullptr) << "only a full save derives the picture again";
     EXPECT_EQ(SyncHost(), L"time.google.com");
+}
+
+TEST_F(SettingsStoreTest, AFirstRunsDefaultClocksSurviveExitWhileLaterExitsLeaveTheClocksToApply) {
+    LoadSettings();
+    SaveSettings(true);
+    ResetSettingsStore();
+    LoadSettings();
+    ASSERT_EQ(WorldClockList.size(), 2u);
+    EXPECT_EQ(WorldClockList[0].name, L"London");
+    EXPECT_EQ(WorldClockList[1].name, L"New York");
+
+    WorldClockList.pop_back();  // an edit that only Apply stores
+    SaveSettings(true);
+    ResetSettingsStore();
+    LoadSettings();
+    EXPECT_EQ(WorldClockList.size(), 2u);
 }
 
 TEST_F(SettingsStoreTest, AFullSaveWritesEveryValueWithItsTypeAndSizeAndLoadsBack) {

@@ -137,17 +137,6 @@ TEST_F(WorldClocksTest, AnEmptyListDeletesEveryStoredClock) {
     EXPECT_TRUE(WorldClockList.empty());
 }
 
-TEST_F(WorldClocksTest, AFirstRunEndedByExitStoresNoClocksAndTheNextStartLoadsNone) {
-    LoadSettings();
-    ASSERT_EQ(WorldClockList.size(), 2u);
-    SaveSettings(true);
-    EXPECT_EQ(StoredSubkeyNames(kUser, SettingsPath()), Names{});
-
-    ResetSettingsStore();
-    LoadSettings();
-    EXPECT_TRUE(WorldClockList.empty()) << "not a first run: the stored (empty) list is loaded";
-}
-
 TEST_F(WorldClocksTest, EnabledClocksAreCountedWithoutWrapping) {
     EXPECT_EQ(CountEnabledWorldClocks(), 0);
     for (int i = 0; i < 300; ++i) WorldClockList.push_back(WorldClock{&TimeZoneCatalogue[0], 1, L""});
