@@ -131,5 +131,53 @@ TEST_F(ProductTest, FromFirstRunThroughSynchronisationToUninstall) {
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kRunKey, L"Velmora"), L"<missing>");
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND child, LPARAM l) {
+    auto* search = reinterpret_cast<ControlSearch*>(l);
+    if (::GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+// The page control `id` of the open settings window (the pages are its child dialogs).
+HWND SettingsControl(HWND settings, int id) {
+    ControlSearch search{id, nullptr};
+    ::EnumChildWindows(settings, FindControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(ProductTest, TheSettingsDialogChangesTheServerAndTheInterval) {
+    VelmoraProcess app({}, Program());
+    const HWND hidden = app.HiddenWindow(30s);
+    ASSERT_NE(hidden, nullptr);
+    ::PostMessageW(hidden, WM_COMMAND, 32774, 0);  // tray menu "Settings"
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = ::FindWindowW(nullptr, L"Velmora Settings")) != nullptr; }, 20s));
+
+    // Ids of the dialog's templates (resources/resource_ids.h).
+    constexpr int kCustomServer = 1022, kCustomHost = 1038, kCustomPort = 1024;
+    constexpr int kAutomaticSync = 1026, kSyncMinutes = 1032, kApply = 1055;
+    for (const int id : {kCustomServer, kCustomHost, kCustomPort, kAutomaticSync, kSyncMinutes, kApply})
+        ASSERT_NE(SettingsControl(settings, id), nullptr) << id;
+    ::SendMessageW(SettingsControl(settings, kCustomServer), BM_CLICK, 0, 0);
+    ::SendMessageW(SettingsControl(settings, kCustomHost), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ntp.example.org"));
+    ::SendMessageW(SettingsControl(settings, kCustomPort), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12345"));
+    ::SendMessageW(SettingsControl(settings, kAutomaticSync), BM_CLICK, 0, 0);
+    ::SendMessageW(SettingsControl(settings, kSyncMinutes), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"15"));
+    ::SendMessageW(SettingsControl(settings, kApply), BM_CLICK, 0, 0);
+
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 10s)) << "Apply closes the window";
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSettingsKey, L"Utilize NIST server"), 0u);
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kSettingsKey, L"Custom Server Address"), L"ntp.example.org");
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSettingsKey, L"Custom Server Port"), 12345u);
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSettingsKey, L"Sync Automatocally"), 1u);
+    EXPECT_EQ(ReadNumber(HKEY_CURRENT_USER, kSettingsKey, L"Sync Every X Minutes"), 15u);
+    ExitThroughTheTray(app);
+}
+
 }  // namespace
 }  // namespace velmora
