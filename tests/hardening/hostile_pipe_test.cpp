@@ -1,5 +1,6 @@
 // Hostile and careless clients of the real service's pipe: many at once, clients that
-// vanish, that write a byte at a time, oversize messages. The service keeps serving, stops when asked, moves its (recording) clock only
+// vanish, that write a byte at a time, oversize messages, and a flood while a stop is
+// requested. The service keeps serving, stops when asked, moves its (recording) clock only
 // for whole offset requests, and ends each case with no more handles than it started with.
 #include <windows.h>
 
@@ -155,6 +156,37 @@ TEST_F(HostilePipeClients, OversizeMessagesAreIgnored) {
     }
     ExpectServing(1);
     ExpectHandlesFlat();
+}
+
+TEST_F(HostilePipeClients, AFloodOfOffsetsDoesNotHoldOffAStop) {
+    std::atomic<bool> pipeGone{false};
+    std::atomic<int> sent{0};
+    std::vector<std::thread> flood;
+    for (int c = 0; c < 4; ++c)
+        flood.emplace_back([&] {
+            // As the desktop program calls: a 1 ms wait for the instance, no retry.
+            const auto request = EncodeOffsetRequest(1);
+            while (!pipeGone) {
+                std::uint8_t reply = 0;
+                DWORD read = 0;
+                if (::CallNamedPipeW(kTimePipeName, const_cast<std::uint8_t*>(request.data()), 8, &reply, 1, &read, 1))
+                    ++sent;
+                else if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+                    pipeGone = true;
+            }
+        });
+    ASSERT_TRUE(WaitUntil([&] { return sent >= 50; }));
+
+    const auto asked = std::chrono::steady_clock::now();
+    service.RequestStop();
+    const bool stopped = WaitUntil([&] { return service.In(SERVICE_STOPPED); });
+    const auto tookMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked).count();
+    pipeGone = true;
+    for (std::thread& client : flood) client.join();
+    ASSERT_TRUE(stopped) << "still not stopped after " << tookMs << " ms of flood";
+    std::printf("stopped %lld ms after the request, %d offsets served\n", static_cast<long long>(tookMs), sent.load());
+    EXPECT_EQ(service.Status()->dwWin32ExitCode, DWORD{NO_ERROR});
 }
 
 }  // namespace
