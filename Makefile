@@ -1,5 +1,6 @@
 # The two commands a newcomer needs:  make run   and   make test
-.PHONY: deps build run test native clean
+# make bench measures accuracy, footprint and throughput (about 15 minutes; docs/benchmarks.md).
+.PHONY: deps build run test bench native clean
 
 deps:
 	tools/install-deps.sh
@@ -13,6 +14,9 @@ run: build
 
 test:
 	tools/run-tests.sh
+
+bench:
+	bench/run-bench.sh
 
 clean:
 	rm -rf build
