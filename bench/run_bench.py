@@ -118,7 +118,7 @@ def run_accuracy(trials):
             server.wait()
             results[name] = per_client
             log("  %s: %s" % (name, ", ".join(
-                "%s %.2f ms" % (c, median_abs_error(per_client[c]) or float("nan")) for c in CLIENTS)))
+                "%s %s ms" % (c, fmt(median_abs_error(per_client[c]))) for c in CLIENTS)))
     finally:
         driver.stdin.close()
         driver.wait(timeout=30)
