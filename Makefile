@@ -1,5 +1,7 @@
 # The two commands a newcomer needs:  make run   and   make test
-.PHONY: deps build run demo test clean
+# make demo runs it against a local SNTP server; make bench measures accuracy, footprint
+# and throughput (about 15 minutes; docs/benchmarks.md).
+.PHONY: deps build run demo test bench clean
 
 deps:
 	tools/install-deps.sh
@@ -17,6 +19,9 @@ demo: build
 
 test:
 	tools/run-tests.sh
+
+bench:
+	bench/run-bench.sh
 
 clean:
 	rm -rf build

@@ -6,6 +6,14 @@ option(VELMORA_SANITIZE "Build the native core and its tests with ASan and UBSan
 
 set(VELMORA_WARNINGS -Wall -Wextra)
 
+# The fuzz build: the core instrumented for libFuzzer (clang only); only the fuzz targets
+# are built from tests/.
+option(VELMORA_FUZZ "Build the native core with libFuzzer instrumentation and the fuzz targets" OFF)
+if(VELMORA_FUZZ AND NOT WIN32)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(VELMORA_SANITIZE AND NOT WIN32)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)

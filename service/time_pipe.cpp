@@ -99,10 +99,22 @@ void RunTimePipe(const TimePipeContext& context) {
 
 void SendStopRequest(const std::wstring& pipeName) {
     BYTE request = kStopRequestByte;
-    BYTE reply = 0;
-    DWORD replied = 0;
-    ::CallNamedPipeW(pipeName.c_str(), &request, sizeof(request), &reply, sizeof(reply), &replied,
-                     NMPWAIT_USE_DEFAULT_WAIT);
+    // Between the wait for the instance and the connection another client can take the
+    // instance; CallNamedPipeW then fails as busy. Under a steady stream of clients that lost
+    // the stop for good, so it is sent again until the loop has it, the pipe is gone, or the
+    // patience runs out. The wait is the explicit "for ever": with the pipe's default (0),
+    // Wine does not queue the caller among the waiters and it never won against a flood.
+    const ULONGLONG deadline = ::GetTickCount64() + kStopRequestPatienceMs;
+    for (;;) {
+        BYTE reply = 0;
+        DWORD replied = 0;
+        if (::CallNamedPipeW(pipeName.c_str(), &request, sizeof(request), &reply, sizeof(reply), &replied,
+                             NMPWAIT_WAIT_FOREVER))
+            return;
+        const DWORD error = ::GetLastError();
+        const bool lostTheRace = error == ERROR_PIPE_BUSY || error == ERROR_SEM_TIMEOUT;
+        if (!lostTheRace || ::GetTickCount64() >= deadline) return;
+    }
 }
 
 }  // namespace velmora

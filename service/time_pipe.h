@@ -30,7 +30,12 @@ struct TimePipeContext {
 // at once.
 void RunTimePipe(const TimePipeContext& context);
 
-// The control handler's stop request: waits as long as the pipe's default time-out allows.
+// How long the control handler keeps trying to hand the loop its stop request while other
+// clients hold the pipe.
+inline constexpr DWORD kStopRequestPatienceMs = 30'000;
+
+// The control handler's stop request: waits for the instance without limit, and tries
+// again while other clients win it.
 void SendStopRequest(const std::wstring& pipeName);
 
 }  // namespace velmora

@@ -10,6 +10,7 @@
 
 #include "framework/unique_handle.h"
 #include "sync/ntp_packet.h"
+#include "sync/sntp_reply.h"
 #include "sync/sync_state.h"
 #include "sync/sync_texts.h"
 #include "sync/time_convert.h"
@@ -94,23 +95,18 @@ CandidateAnswer AskCandidate(const SocketAddress& candidate, const SntpQueryOpti
             if (error == WSAETIMEDOUT) options.trace(kTraceSocketTimeout);
             return {};
         }
-        const std::uint32_t end = options.tickCount();
+        const SntpExchange exchange{nonce, start, options.tickCount(), options.utcNowTicks()};
         const auto datagram = std::span<const std::uint8_t>(reply.data(), static_cast<std::size_t>(received));
-        const NtpReplyCheck check = CheckNtpReply(datagram, nonce);
-        if (check != NtpReplyCheck::Valid) {
-            options.trace(L"discarded reply: " + Widen(DescribeReplyCheck(check)) + L"\r\n");
+        const SntpReplyResult result = MeasureSntpReply(datagram, exchange);
+        if (!result.Valid()) {
+            options.trace(L"discarded reply: " + Widen(DescribeReplyCheck(result.check)) + L"\r\n");
             if (::GetTickCount64() >= deadline) {
                 options.trace(kTraceSocketTimeout);
                 return {};
             }
             continue;
         }
-        CandidateAnswer answer;
-        answer.answered = true;
-        answer.roundTripMs = RoundTripMilliseconds(start, end);
-        const std::int64_t serverTicks = ServerTimeAtAnswer(ReadTransmitTimestamp(datagram), answer.roundTripMs);
-        answer.offsetMs = OffsetMilliseconds(serverTicks, options.utcNowTicks());
-        return answer;
+        return CandidateAnswer{true, result.offsetMs, result.roundTripMs};
     }
 }
 

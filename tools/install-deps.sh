@@ -7,6 +7,11 @@ packages=(
     wine wine32:i386
     xvfb xauth x11-utils imagemagick
     fonts-dseg fonts-dejavu-core python3-numpy python3-fonttools nsis
+    # The fuzz targets: clang with libFuzzer.
+    clang-14 libclang-rt-14-dev
+    # make bench: the peer SNTP clients and the plots. chrony replaces systemd-timesyncd
+    # when installed; the benchmark only ever runs chronyd -Q, never the service.
+    chrony ntpsec-ntpdig sntp python3-matplotlib
 )
 missing=()
 for p in "${packages[@]}"; do
