@@ -4,7 +4,6 @@ namespace velmora {
 namespace {
 
 constexpr std::size_t kOriginateOffset = 24;
-constexpr std::size_t kReceiveOffset = 32;
 constexpr std::size_t kTransmitOffset = 40;
 
 std::uint32_t ReadBigEndian32(std::span<const std::uint8_t> bytes, std::size_t at) {
@@ -54,10 +53,6 @@ std::string_view DescribeReplyCheck(NtpReplyCheck check) {
 
 NtpTimestamp ReadTransmitTimestamp(std::span<const std::uint8_t> datagram) {
     return {ReadBigEndian32(datagram, kTransmitOffset), ReadBigEndian32(datagram, kTransmitOffset + 4)};
-}
-
-NtpTimestamp ReadReceiveTimestamp(std::span<const std::uint8_t> datagram) {
-    return {ReadBigEndian32(datagram, kReceiveOffset), ReadBigEndian32(datagram, kReceiveOffset + 4)};
 }
 
 }  // namespace velmora

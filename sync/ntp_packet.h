@@ -40,7 +40,5 @@ struct NtpTimestamp {
 
 // The transmit timestamp (bytes 40-47) of a datagram of at least 48 bytes.
 NtpTimestamp ReadTransmitTimestamp(std::span<const std::uint8_t> datagram);
-// The receive timestamp (bytes 32-39): when the server got the request.
-NtpTimestamp ReadReceiveTimestamp(std::span<const std::uint8_t> datagram);
 
 }  // namespace velmora

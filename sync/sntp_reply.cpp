@@ -7,9 +7,7 @@ SntpReplyResult MeasureSntpReply(std::span<const std::uint8_t> datagram, const S
     result.check = CheckNtpReply(datagram, exchange.nonce);
     if (!result.Valid()) return result;
     result.roundTripMs = RoundTripMilliseconds(exchange.startTick, exchange.endTick);
-    const NtpTimestamp transmit = ReadTransmitTimestamp(datagram);
-    const std::int64_t heldMs = ServerHoldMilliseconds(ReadReceiveTimestamp(datagram), transmit, result.roundTripMs);
-    const std::int64_t serverTicks = ServerTimeAtAnswer(transmit, result.roundTripMs - heldMs);
+    const std::int64_t serverTicks = ServerTimeAtAnswer(ReadTransmitTimestamp(datagram), result.roundTripMs);
     result.offsetMs = OffsetMilliseconds(serverTicks, exchange.pcTicksAtAnswer);
     return result;
 }

@@ -15,20 +15,8 @@ std::int64_t RoundTripMilliseconds(std::uint32_t startTick, std::uint32_t endTic
     return static_cast<std::uint32_t>(endTick - startTick);
 }
 
-std::int64_t ServerHoldMilliseconds(NtpTimestamp receive, NtpTimestamp transmit, std::int64_t roundTripMs) {
-    // 32.32 fixed point, subtracted modulo 2^64 so that a hold across the era wrap is small.
-    const std::uint64_t received = std::uint64_t{receive.seconds} << 32 | receive.fraction;
-    const std::uint64_t sent = std::uint64_t{transmit.seconds} << 32 | transmit.fraction;
-    const auto held = static_cast<std::int64_t>(sent - received);
-    if (held < 0 || roundTripMs < 0) return 0;
-    const std::int64_t wholeSeconds = held >> 32;
-    if (wholeSeconds > roundTripMs / 1000) return 0;
-    const std::int64_t heldMs = wholeSeconds * 1000 + static_cast<std::int64_t>(((held & 0xFFFFFFFF) * 1000) >> 32);
-    return heldMs <= roundTripMs ? heldMs : 0;
-}
-
-std::int64_t ServerTimeAtAnswer(NtpTimestamp transmit, std::int64_t networkRoundTripMs) {
-    const std::int64_t addedMs = FractionToMilliseconds(transmit.fraction) + networkRoundTripMs / 2;
+std::int64_t ServerTimeAtAnswer(NtpTimestamp transmit, std::int64_t roundTripMs) {
+    const std::int64_t addedMs = FractionToMilliseconds(transmit.fraction) + roundTripMs / 2;
     return NtpSecondsToFileTicks(transmit.seconds) + addedMs * kTicksPerMillisecond;
 }
 

@@ -28,16 +28,9 @@ std::int64_t FractionToMilliseconds(std::uint32_t fraction);
 // Elapsed milliseconds between two 32-bit tick-counter readings, across a wrap.
 std::int64_t RoundTripMilliseconds(std::uint32_t startTick, std::uint32_t endTick);
 
-// How long the server held the request before answering (transmit - receive), in whole
-// milliseconds. That time is part of the measured round trip but not of the way back, so
-// it is taken out before the round trip is halved. 0 when the receive timestamp cannot be
-// true: after the transmit timestamp, or a hold longer than the whole round trip (servers
-// that leave it zero, or fixed test answers).
-std::int64_t ServerHoldMilliseconds(NtpTimestamp receive, NtpTimestamp transmit, std::int64_t roundTripMs);
-
 // Server time at the moment its answer arrived: the transmit timestamp (fraction truncated
-// to ms) plus half the network round trip (truncated), for the answer's way back.
-std::int64_t ServerTimeAtAnswer(NtpTimestamp transmit, std::int64_t networkRoundTripMs);
+// to ms) plus half the round trip (truncated), for the answer's way back.
+std::int64_t ServerTimeAtAnswer(NtpTimestamp transmit, std::int64_t roundTripMs);
 
 // (server - pc) in whole milliseconds, truncated toward zero.
 std::int64_t OffsetMilliseconds(std::int64_t serverTicks, std::int64_t pcTicks);
