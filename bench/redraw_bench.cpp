@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "display/clock_text.h"
-#include "display/skin_window.h"
+#include "display/main_skin_dialog.h"
+#include "display/skin3.h"
+#include "display/smal_main.h"
 
 namespace {
 

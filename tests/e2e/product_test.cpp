@@ -161,8 +161,9 @@ TEST_F(ProductTest, TheSettingsDialogChangesTheServerAndTheInterval) {
     // Ids of the dialog's templates (resources/resource_ids.h).
     constexpr int kCustomServer = 1022, kCustomHost = 1038, kCustomPort = 1024;
     constexpr int kAutomaticSync = 1026, kSyncMinutes = 1032, kApply = 1055;
+    // The window is found as soon as it exists; its pages come during its initialisation.
     for (const int id : {kCustomServer, kCustomHost, kCustomPort, kAutomaticSync, kSyncMinutes, kApply})
-        ASSERT_NE(SettingsControl(settings, id), nullptr) << id;
+        ASSERT_TRUE(WaitUntil([&] { return SettingsControl(settings, id) != nullptr; }, 10s)) << id;
     ::SendMessageW(SettingsControl(settings, kCustomServer), BM_CLICK, 0, 0);
     ::SendMessageW(SettingsControl(settings, kCustomHost), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ntp.example.org"));
     ::SendMessageW(SettingsControl(settings, kCustomPort), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12345"));
