@@ -461,9 +461,12 @@ def report(results, made):
 def goals(results):
     """The figures set against the goals they are measured against."""
     rows = []
+    why = []
 
-    def row(goal, figure, met):
+    def row(goal, figure, met, reason=None):
         rows.append("| %s | %s | %s |" % (goal, figure, "met" if met else "**missed**"))
+        if not met and reason:
+            why.append("- " + reason)
 
     acc = results.get("accuracy")
     if acc:
@@ -473,7 +476,11 @@ def goals(results):
             own = median_abs_error(per["Velmora"])
             if own is not None:
                 row("median error at most the best peer's + 1 ms (%s)" % name, "%.2f ms vs %.2f ms" % (own, best),
-                    own <= best + 1.0)
+                    own <= best + 1.0,
+                    "%s: Velmora takes the server's time as its transmit timestamp plus half the round trip, "
+                    "so time the server spends between receiving and answering counts as network delay and half "
+                    "of it lands in the offset. Subtracting the server's hold time (transmit minus receive "
+                    "timestamp) from the round trip before halving it, as the peers do, would close it." % name)
         over = [s["query_ms"] - s["round_trip_ms"] for n, _ in SCENARIOS for s in acc["scenarios"][n]["Velmora"] if s.get("ok")]
         if over:
             row("one query within 5 ms of one round trip", "median %.2f ms, worst %.2f ms over" % (
@@ -481,17 +488,29 @@ def goals(results):
     fp = results.get("footprint", {}).get("summary", {})
     if "Velmora" in fp and "idle Wine program" in fp:
         own = fp["Velmora"]["cpu_percent"] - fp["idle Wine program"]["cpu_percent"]
-        row("Velmora's own CPU at idle under 0.05 % of a core", "%.3f %%" % own, own < 0.05)
+        row("Velmora's own CPU at idle under 0.05 % of a core", "%.3f %%" % own, own < 0.05,
+            "idle CPU: nearly all of it is the once-a-second redraw of the layered window (see the redraw "
+            "figure: a few milliseconds a second is a few tenths of a percent of a core); the rest is Wine's "
+            "per-message server calls, one of them the window-property lookup of the framework, which "
+            "GWLP_USERDATA would avoid. Cheaper redraws, as below, close most of it.")
     rd = results.get("redraw", {}).get("full")
     if rd:
         row("one redraw under 2 ms (full view)", "median %.3f ms, p99 %.3f ms" % (
-            rd["draw_time"]["median_ms"], rd["draw_time"]["p99_ms"]), rd["draw_time"]["p99_ms"] < 2.0)
+            rd["draw_time"]["median_ms"], rd["draw_time"]["p99_ms"]), rd["draw_time"]["p99_ms"] < 2.0,
+            "redraw: each second the full view re-renders its anti-aliased 50-pixel time and its date with "
+            "GDI+ and hands the whole 258 x 321 surface to UpdateLayeredWindow, which under Wine copies every "
+            "pixel to the X server (about 1.2 ms of it). Presenting only the changed band "
+            "(UpdateLayeredWindowIndirect with a dirty rectangle), drawing the date only when it changes and "
+            "caching the rendered digits would close it; the same work is most of the idle CPU figure.")
     pipe = results.get("pipe")
     if pipe:
         row("pipe round trip p99 under 2 ms", "%.3f ms" % pipe["p99_ms"], pipe["p99_ms"] < 2.0)
     if not rows:
         return []
-    return ["## Against the goals", "", "| goal | figure | |", "|---|---|---|"] + rows + [""]
+    out = ["## Against the goals", "", "| goal | figure | |", "|---|---|---|"] + rows + [""]
+    if why:
+        out += ["Where a goal is missed, and what would close it:", ""] + why + [""]
+    return out
 
 
 def main():
