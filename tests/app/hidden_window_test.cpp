@@ -11,6 +11,7 @@
 #include "sync/pc_clock.h"
 #include "tests/support/pipe_stand_in.h"
 #include "tests/support/system_time.h"
+#include "tests/support/message_pump.h"
 
 namespace velmora {
 namespace {
@@ -19,21 +20,7 @@ using testing::PipeStandIn;
 
 constexpr auto At = testing::MakeSystemTime;
 
-// Pumps this thread's messages until `done` or five seconds pass.
-template <typename Done>
-bool PumpUntil(Done done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5000;
-    MSG msg;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) return false;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
+using testing::PumpUntil;
 
 class HiddenWindowTest : public ::testing::Test {
 protected:

@@ -10,24 +10,10 @@
 #include "app/hide_main_wnd.h"
 #include "display/skin_canvas.h"
 #include "tests/settings/scratch_registry.h"
+#include "tests/support/message_pump.h"
 
 namespace velmora::testing {
 
-// Pumps this thread's messages until `done` or five seconds pass.
-template <typename Done>
-bool PumpUntil(Done done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5000;
-    MSG msg;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) return false;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // Dispatches whatever is queued now.
 void PumpPending();

@@ -13,6 +13,7 @@
 #include "settings_dialog/apply_failure_notice.h"
 #include "settings_dialog/sync.h"
 #include "tests/settings/scratch_registry.h"
+#include "tests/support/message_pump.h"
 
 namespace velmora::testing {
 
@@ -69,20 +70,5 @@ private:
     ApplyFailureNotice previousNotice_;
 };
 
-// Pumps this thread's messages until `done` or five seconds pass.
-template <typename Done>
-bool PumpUntil(Done done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5000;
-    MSG msg;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) return false;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
 
 }  // namespace velmora::testing
