@@ -5,7 +5,7 @@
 set -eu
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-tools/install-deps.sh
+tools/install-deps.sh --bench
 cmake --preset windows >/dev/null && cmake --build --preset windows
 source tools/display.sh
 velmora_display_start
