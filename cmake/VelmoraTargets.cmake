@@ -73,7 +73,7 @@ function(velmora_add_tests)
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 120
-        PROPERTIES TIMEOUT 120 ENVIRONMENT "VELMORA_SNTP_CONTROL=127.0.0.1:${VELMORA_SNTP_CONTROL_PORT}" ${fixtures})
+        PROPERTIES TIMEOUT 300 ENVIRONMENT "VELMORA_SNTP_CONTROL=127.0.0.1:${VELMORA_SNTP_CONTROL_PORT}" ${fixtures})
 endfunction()
 
 set(VELMORA_SHARED_STATE_LOCK velmora_shared_state)

@@ -13,6 +13,9 @@ start)
     # A process that keeps a window: without one, Wine's desktop process ends between two
     # programs and a program that starts just then can hang in its start-up.
     probe=$VELMORA_BUILD/bin/velmora_probe.exe
+    if [ -x "$probe" ]; then
+        wine "$probe" warm </dev/null >/dev/null 2>&1 || true
+    fi
     if [ -n "${DISPLAY:-}" ] && [ -x "$probe" ]; then
         setsid wine "$probe" hold </dev/null >/dev/null 2>&1 &
     fi

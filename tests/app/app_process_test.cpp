@@ -49,7 +49,7 @@ protected:
 TEST_F(AppProcessTest, ASecondCopyShowsTheFirstCopysClockAndEnds) {
     VelmoraProcess first;
     ASSERT_TRUE(first.Started());
-    ASSERT_NE(first.HiddenWindow(30s), nullptr) << (first.Running() ? "still starting" : "ended at once");
+    ASSERT_NE(first.HiddenWindow(testing::kProgramStartTimeout), nullptr) << (first.Running() ? "still starting" : "ended at once");
     const HWND clock = first.ClockWindow(10s);
     ASSERT_NE(clock, nullptr);
     ::ShowWindow(clock, SW_HIDE);
@@ -65,7 +65,7 @@ TEST_F(AppProcessTest, ASecondCopyShowsTheFirstCopysClockAndEnds) {
 
 TEST_F(AppProcessTest, TheGlobalCloseSignalEndsTheProgramWithoutSaving) {
     VelmoraProcess app;
-    ASSERT_NE(app.HiddenWindow(30s), nullptr);
+    ASSERT_NE(app.HiddenWindow(testing::kProgramStartTimeout), nullptr);
     HANDLE signal = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (signal = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\VLMcloseEvent")); },
                           10s));
@@ -77,7 +77,7 @@ TEST_F(AppProcessTest, TheGlobalCloseSignalEndsTheProgramWithoutSaving) {
 
 TEST_F(AppProcessTest, ExitSavesThePlacementAndEnds) {
     VelmoraProcess app;
-    const HWND hidden = app.HiddenWindow(30s);
+    const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
     ASSERT_NE(hidden, nullptr);
     ASSERT_NE(app.ClockWindow(10s), nullptr);
     ::PostMessageW(hidden, WM_COMMAND, 32772, 0);  // tray menu "Exit"

@@ -73,7 +73,7 @@ TEST_F(ProductTest, FromFirstRunThroughSynchronisationToUninstall) {
     // First run: defaults, and the program registers itself to start with Windows.
     {
         VelmoraProcess app({}, Program());
-        ASSERT_NE(app.ClockWindow(30s), nullptr);
+        ASSERT_NE(app.ClockWindow(testing::kProgramStartTimeout), nullptr);
         ExitThroughTheTray(app);
     }
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kRunKey, L"Velmora"), L"\"" + Program() + L"\" -startup");
@@ -90,7 +90,7 @@ TEST_F(ProductTest, FromFirstRunThroughSynchronisationToUninstall) {
     RECT placed{};
     {
         VelmoraProcess app({}, Program());
-        const HWND clock = app.ClockWindow(30s);
+        const HWND clock = app.ClockWindow(testing::kProgramStartTimeout);
         ASSERT_NE(clock, nullptr);
         ASSERT_TRUE(WaitUntil([] { return !RecordedMoves().empty(); }, 30s)) << "the service got no offset";
         const auto moves = RecordedMoves();
@@ -111,7 +111,7 @@ TEST_F(ProductTest, FromFirstRunThroughSynchronisationToUninstall) {
     WriteNumber(HKEY_CURRENT_USER, kSettingsKey, L"Sync at Start", 0);
     {
         VelmoraProcess app({}, Program());
-        const HWND clock = app.ClockWindow(30s);
+        const HWND clock = app.ClockWindow(testing::kProgramStartTimeout);
         ASSERT_NE(clock, nullptr);
         EXPECT_TRUE(WaitUntil([&] { return WindowRect(clock).left == placed.left; }, 5s));
         EXPECT_EQ(WindowRect(clock).top, placed.top);
@@ -152,7 +152,7 @@ HWND SettingsControl(HWND settings, int id) {
 
 TEST_F(ProductTest, TheSettingsDialogChangesTheServerAndTheInterval) {
     VelmoraProcess app({}, Program());
-    const HWND hidden = app.HiddenWindow(30s);
+    const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
     ASSERT_NE(hidden, nullptr);
     ::PostMessageW(hidden, WM_COMMAND, 32774, 0);  // tray menu "Settings"
     HWND settings = nullptr;

@@ -194,7 +194,7 @@ TEST(BrokenSettingsProgram, StartsAndWritesWellFormedValuesAtExit) {
 
     {
         VelmoraProcess app;
-        const HWND hidden = app.HiddenWindow(30s);
+        const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
         ASSERT_NE(hidden, nullptr) << (app.Running() ? "still starting" : "ended at once");
         ASSERT_NE(app.ClockWindow(10s), nullptr) << "no clock window for an unknown view";
         ::PostMessageW(hidden, WM_COMMAND, 32772, 0);  // tray menu "Exit"

@@ -9,6 +9,10 @@
 
 namespace velmora::testing {
 
+// How long a program may take to show its windows: the first start in a new Wine prefix
+// can be slow, and that is no fault of the program.
+inline constexpr std::chrono::seconds kProgramStartTimeout{90};
+
 class VelmoraProcess {
 public:
     // Starts `program` (by default build/windows/bin/Velmora.exe) with `arguments` appended

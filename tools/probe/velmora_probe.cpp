@@ -5,6 +5,7 @@
 //   velmora_probe command ID       a tray menu command (32772 Exit, 32773 Restore, ...)
 //   velmora_probe close-signal     signals Global\VLMcloseEvent
 //   velmora_probe settings-tab N   shows page N (0, 1, 2) of the open settings dialog
+//   velmora_probe warm             builds the prefix's font list (slow the first time)
 //   velmora_probe hold             keeps a hidden window until killed: Wine's desktop
 //                                  process then stays up between the programs a test starts
 //   velmora_probe clock-click ID   presses a button of the clock window (1056 "Get", ...)
@@ -22,6 +23,29 @@
 #include "tests/support/pipe_stand_in.h"
 
 namespace {
+
+int CALLBACK CountFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return 1;
+}
+
+// A new prefix builds its font list the first time a program draws text, which can take
+// tens of seconds: pay that once here rather than in the first program under test.
+int WarmFonts() {
+    const HDC dc = ::GetDC(nullptr);
+    LOGFONTW any{};
+    any.lfCharSet = DEFAULT_CHARSET;
+    int families = 0;
+    ::EnumFontFamiliesExW(dc, &any, CountFamily, reinterpret_cast<LPARAM>(&families), 0);
+    const HFONT font = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg");
+    const HGDIOBJ previous = ::SelectObject(dc, font);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, L"12:00:00", 8, &size);
+    ::SelectObject(dc, previous);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    return families > 0 ? 0 : 1;
+}
 
 HWND FindHiddenWindow() {
     for (int i = 0; i < 100; ++i) {
@@ -63,6 +87,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring verb = argv[1];
+    if (verb == L"warm") return WarmFonts();
     if (verb == L"hold") {
         ::CreateWindowExW(0, L"STATIC", L"velmora_probe hold", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         MSG msg;
