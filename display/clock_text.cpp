@@ -18,9 +18,13 @@ std::wstring ZoneDateText;
 
 namespace {
 
-// Asks for the length first, so no locale's text is cut; a failure gives an empty text.
+// Formats into a buffer that fits every usual text in one call (this runs each second);
+// only a longer text asks for its length, so no locale's text is cut. A failure gives an
+// empty text.
 template <typename Format>
 std::wstring FormatWhole(Format format) {
+    wchar_t usual[64];
+    if (const int written = format(usual, 64); written > 0) return std::wstring(usual, static_cast<std::size_t>(written - 1));
     const int length = format(nullptr, 0);
     if (length <= 0) return {};
     std::wstring text(static_cast<std::size_t>(length), L'\0');

@@ -245,6 +245,9 @@ TEST_F(ClockTextTest, ALongLocaleTextIsKeptWhole) {
     const wchar_t* longPicture = L"'o''clock, local time:' HH':'mm':'ss";
     const std::wstring text = FormatTimeText(At(2026, 3, 4, 15, 7, 9, 0), longPicture);
     EXPECT_EQ(text, L"o'clock, local time: 15:07:09");
+    const std::wstring longer = FormatTimeText(At(2026, 3, 4, 15, 7, 9, 0),
+        L"'a time picture far longer than any buffer a clock would keep for it, at' HH':'mm':'ss");
+    EXPECT_EQ(longer, L"a time picture far longer than any buffer a clock would keep for it, at 15:07:09");
 }
 
 TEST_F(ClockTextTest, PicturesFollowTheTimeFormat) {
