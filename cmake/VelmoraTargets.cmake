@@ -26,6 +26,30 @@ target_compile_options(velmora_core PRIVATE ${VELMORA_WARNINGS})
 
 if(WIN32)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+    # x86 (i686) or x64: names the installer, the manifests' processorArchitecture and the
+    # Wine prefix kind this tree's programs run in.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(VELMORA_ARCH x64)
+        set(VELMORA_MANIFEST_ARCH amd64)
+    else()
+        set(VELMORA_ARCH x86)
+        set(VELMORA_MANIFEST_ARCH x86)
+    endif()
+    # Every test, discovery included, runs through this tree's own wrapper: the tree's Wine
+    # prefix, and the loader of the tree's architecture.
+    file(WRITE ${CMAKE_BINARY_DIR}/velmora-arch "${VELMORA_ARCH}\n")
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY CONTENT [[
+#!/usr/bin/env bash
+# Written by CMake: runs a program in this build tree's Wine prefix.
+export VELMORA_BUILD='@CMAKE_BINARY_DIR@' VELMORA_ARCH=@VELMORA_ARCH@
+exec '@PROJECT_SOURCE_DIR@/tools/wine-run.sh' "$@"
+]])
+    file(CHMOD ${CMAKE_BINARY_DIR}/wine-run.sh PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+         GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+    # For scripts that ctest runs directly and that source tools/wine-env.sh.
+    set(VELMORA_WINE_ENV "VELMORA_BUILD=${CMAKE_BINARY_DIR}" "VELMORA_ARCH=${VELMORA_ARCH}")
     # Wide-character entry points, Windows 7+ APIs, no min/max macros.
     set(VELMORA_WIN_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 

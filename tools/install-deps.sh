@@ -4,8 +4,8 @@
 set -eu
 packages=(
     g++ cmake ninja-build googletest python3 python3-pil
-    g++-mingw-w64-i686-posix
-    wine wine32:i386
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    wine wine32:i386 wine64
     xvfb xauth x11-utils imagemagick
     fonts-dseg fonts-dejavu-core python3-numpy python3-fonttools nsis
     # The fuzz targets: clang with libFuzzer.
