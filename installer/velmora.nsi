@@ -1,12 +1,21 @@
-; VelmoraSetup.exe: installs Velmora.exe, Service.exe and the licences, registers and starts
-; the time-setting service, and registers an uninstaller. Built by CMake with makensis:
-;   makensis -DVERSION=1.0.0 -DBIN_DIR=<dir with the programs> -DOUT_FILE=<setup exe> velmora.nsi
-Unicode true
+; VelmoraSetup-<arch>.exe: installs Velmora.exe, Service.exe and the licences, registers and
+; starts the time-setting service, and registers an uninstaller. Built by CMake with makensis,
+; once per architecture:
+;   makensis -DARCH=x64 -DVERSION=1.0.0 -DBIN_DIR=<dir with the programs> -DOUT_FILE=<setup exe> velmora.nsi
+; ARCH x86: a 32-bit installer of the 32-bit programs (Program Files (x86) on 64-bit Windows,
+; the 32-bit registry view). ARCH x64: a 64-bit installer of the 64-bit programs (Program
+; Files, the 64-bit registry view). Either replaces an installation of the other.
+!if "${ARCH}" == "x64"
+    Target amd64-unicode
+!else
+    Unicode true
+!endif
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Velmora"
 !define PUBLISHER "Brantel"
@@ -17,17 +26,47 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
-; An upgrade goes where the last installation went.
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+!if "${ARCH}" == "x64"
+    InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
+    InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
 RequestExecutionLevel admin
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
-VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup (${ARCH})"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+
+; This build's registry view, where its own Programs and Features entry lives.
+!macro OwnRegView
+    !if "${ARCH}" == "x64"
+        SetRegView 64
+    !else
+        SetRegView 32
+    !endif
+!macroend
+
+Function .onInit
+    !if "${ARCH}" == "x64"
+        ${IfNot} ${RunningX64}
+            MessageBox MB_OK|MB_ICONSTOP "This is the 64-bit ${PRODUCT}. Use VelmoraSetup-x86.exe on 32-bit Windows." /SD IDOK
+            Abort
+        ${EndIf}
+    !endif
+    !insertmacro OwnRegView
+    ; An upgrade goes where the last installation of this architecture went.
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+        StrCpy $INSTDIR $0
+    ${EndIf}
+FunctionEnd
+
+Function un.onInit
+    !insertmacro OwnRegView
+FunctionEnd
 
 !define MUI_ICON "${ICON_FILE}"
 !define MUI_UNICON "${ICON_FILE}"
@@ -64,12 +103,57 @@ FunctionEnd
 !insertmacro CloseRunningCopies ""
 !insertmacro CloseRunningCopies "un."
 
+; An installation of the other architecture is registered in the other registry view. It is
+; removed with its own uninstaller, silently, so that its settings stay; the Run value it
+; deletes is written again for this installation if it was there. $R9 is 1 then.
+Function RemoveOtherArchitecture
+    StrCpy $R9 0
+    ${IfNot} ${RunningX64}
+        Return
+    ${EndIf}
+    !if "${ARCH}" == "x64"
+        SetRegView 32
+    !else
+        SetRegView 64
+    !endif
+    ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    !insertmacro OwnRegView
+    ${If} $R0 == ""
+        Return
+    ${EndIf}
+    ReadRegStr $R1 HKCU "${RUN_KEY}" "${PRODUCT}"
+    ${If} $R1 != ""
+        StrCpy $R9 1
+    ${EndIf}
+    DetailPrint "Replacing the installation in $R0"
+    ${If} ${FileExists} "$R0\uninstall.exe"
+        ; _? runs it in place and waits; it cannot delete itself then.
+        ExecWait '"$R0\uninstall.exe" /S _?=$R0' $0
+        Delete "$R0\uninstall.exe"
+        RMDir "$R0"
+    ${EndIf}
+    ; Whatever its uninstaller left (or if it was missing): its entry and its service, which
+    ; would otherwise keep running the other program.
+    !if "${ARCH}" == "x64"
+        SetRegView 32
+    !else
+        SetRegView 64
+    !endif
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    !insertmacro OwnRegView
+    ${If} ${FileExists} "$R0\Service.exe"
+        nsExec::ExecToLog '"$R0\Service.exe" uninstall'
+        Pop $0
+    ${EndIf}
+FunctionEnd
+
 Section "Install"
     SetShellVarContext all
     Call CloseRunningCopies
     ; An upgrade replaces a running service's program: stop it first.
     nsExec::Exec 'net stop "${SERVICE_NAME}"'
     Pop $0
+    Call RemoveOtherArchitecture
 
     SetOutPath "$INSTDIR"
     File "${BIN_DIR}/Velmora.exe"
@@ -84,6 +168,9 @@ Section "Install"
     Pop $0
 
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Velmora.exe"
+    ${If} $R9 == 1
+        WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Velmora.exe" -startup'
+    ${EndIf}
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

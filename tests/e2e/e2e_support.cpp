@@ -3,16 +3,42 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "framework/unique_handle.h"
 #include "tests/support/velmora_process.h"
 
 namespace velmora::testing {
 
-std::wstring InstallDir() {
+namespace {
+
+std::wstring ProgramFilesVelmora(int folder) {
     wchar_t programFiles[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles);
+    if (FAILED(::SHGetFolderPathW(nullptr, folder, nullptr, 0, programFiles))) return {};
     return std::wstring(programFiles) + L"\\Velmora";
+}
+
+}  // namespace
+
+std::wstring InstallDir() { return ProgramFilesVelmora(CSIDL_PROGRAM_FILES); }
+
+std::wstring OtherInstallDir() {
+    if constexpr (sizeof(void*) == 8) return ProgramFilesVelmora(CSIDL_PROGRAM_FILESX86);
+    return {};
+}
+
+std::wstring SetupPath() {
+    return BuiltProgramPath(sizeof(void*) == 8 ? L"VelmoraSetup-x64.exe" : L"VelmoraSetup-x86.exe");
+}
+
+std::wstring X86SetupPathIfRunnable() {
+    if constexpr (sizeof(void*) == 4) return {};
+    wchar_t runs[8] = {};
+    if (::GetEnvironmentVariableW(L"VELMORA_X86_RUNS", runs, 8) == 0 || std::wstring(runs) != L"1") return {};
+    // build\windows-x64\bin\ -> build\windows\bin\VelmoraSetup-x86.exe
+    const std::filesystem::path bin = std::filesystem::path(BuiltProgramPath(L"")).parent_path();
+    const std::wstring path = (bin.parent_path().parent_path() / L"windows" / L"bin" / L"VelmoraSetup-x86.exe").wstring();
+    return FileExists(path) ? path : std::wstring();
 }
 
 bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -31,7 +57,7 @@ long RunToEnd(std::wstring commandLine) {
     return static_cast<long>(code);
 }
 
-bool InstallProduct() { return RunToEnd(L"\"" + BuiltProgramPath(L"VelmoraSetup.exe") + L"\" /S") == 0; }
+bool InstallProduct(const std::wstring& setup) { return RunToEnd(L"\"" + setup + L"\" /S") == 0; }
 
 bool UninstallProduct() {
     using namespace std::chrono_literals;
@@ -40,11 +66,14 @@ bool UninstallProduct() {
     return WaitUntil([] { return !FileExists(InstallDir()); }, 60s);
 }
 
-std::wstring ReadText(HKEY root, const wchar_t* key, const wchar_t* name) {
+std::wstring ReadText(HKEY root, const wchar_t* key, const wchar_t* name, REGSAM view) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return L"<missing>";
     wchar_t value[512] = {};
     DWORD size = sizeof value;
-    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"<missing>";
-    return value;
+    const LSTATUS status = ::RegGetValueW(opened, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    ::RegCloseKey(opened);
+    return status == ERROR_SUCCESS ? value : L"<missing>";
 }
 
 DWORD ReadNumber(HKEY root, const wchar_t* key, const wchar_t* name, DWORD missing) {
