@@ -5,7 +5,7 @@ Run through bench/run-bench.sh (make bench), which builds the programs and provi
 display and the Wine prefix. Sections: accuracy (offset error and query time against the
 peer SNTP clients), footprint (CPU, wake-ups and memory of the running program against an
 idle Wine program), redraw (cost of the once-a-second redraw), pipe (service throughput).
-Each section's raw results are kept in build/windows/bench/results.json, so --only can re-run
+Each section's raw results are kept in <build tree>/bench/results.json, so --only can re-run
 some sections and the report still shows all of them. Figures only: nothing here passes or
 fails."""
 import argparse
@@ -20,10 +20,12 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BUILD = os.path.join(ROOT, "build", "windows")
+# The build tree of the architecture being measured (bench/run-bench.sh exports it).
+ARCH = os.environ.get("VELMORA_ARCH", "x64")
+BUILD = os.environ.get("VELMORA_BUILD") or os.path.join(ROOT, "build", "windows-x64" if ARCH == "x64" else "windows")
 BENCH_BIN = os.path.join(BUILD, "bench")
 RESULTS = os.path.join(BENCH_BIN, "results.json")
-WINE_RUN = os.path.join(ROOT, "tools", "wine-run.sh")
+WINE_RUN = os.path.join(BUILD, "wine-run.sh")
 PYTHON = "/usr/bin/python3"
 TRUE_OFFSET_MS = 1500
 SCENARIOS = [
@@ -353,8 +355,8 @@ def fmt(value, digits=2):
 def report(results, made):
     lines = ["# Benchmarks", "",
              "Written by `make bench` (bench/run-bench.sh) on this project's machine (2 cores shared with other "
-             "work, Debian 12, Wine 8). Velmora runs under Wine; the peers run natively. Figures only: "
-             "timings vary from run to run with the machine's load.", ""]
+             "work, Debian 12, Wine 8). Velmora's %s build runs under Wine; the peers run natively. Figures only: "
+             "timings vary from run to run with the machine's load." % ("x64 (wine64)" if ARCH == "x64" else "x86 (wine32)"), ""]
     meta = results.get("meta", {})
     if meta:
         lines += ["Last run: %s, commit %s (sections: %s; any others are kept from an earlier run)." % (

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Installs the built product with its installer into a Wine prefix of its own
-# (build/windows/run-prefix; the tests' prefix stays untouched), starts it, and waits.
+# (build/windows-x64/run-prefix, or build/windows/run-prefix with VELMORA_ARCH=x86; the
+# tests' prefix stays untouched), starts it, and waits.
 # Without a display it runs on a private Xvfb and saves screenshots to build/screenshots/.
 #   VELMORA_DEMO=1  points Velmora at a local SNTP test server whose clock is 2.5 s ahead
 #                   and synchronises at start, so a full synchronisation shows offline.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
-export VELMORA_WINEPREFIX=$root/build/windows/run-prefix
-source "$here/wine-env.sh"
+source "$here/wine-env.sh" || exit 1
+export WINEPREFIX=$VELMORA_BUILD/run-prefix
+export VELMORA_WINEPREFIX=$WINEPREFIX  # for the scripts below
+if [ "$VELMORA_ARCH" = x86 ] && ! why=$(velmora_x86_runs); then
+    echo "cannot run the x86 build here: $why; make run runs the x64 build" >&2
+    exit 1
+fi
 source "$here/display.sh"
-bin=$root/build/windows/bin
+bin=$VELMORA_BUILD/bin
 shots=$root/build/screenshots
 
 headless=0
@@ -27,7 +33,7 @@ trap 'exit 130' INT TERM
 "$here/wine-session.sh" start
 
 echo "Installing Velmora into $WINEPREFIX"
-wine "$bin/VelmoraSetup.exe" /S || { echo "the installer failed" >&2; exit 1; }
+wine "$bin/VelmoraSetup-$VELMORA_ARCH.exe" /S || { echo "the installer failed" >&2; exit 1; }
 
 if [ "${VELMORA_DEMO:-0}" = 1 ]; then
     /usr/bin/python3 "$here/sntp_test_server.py" serve --port 12300 --offset-ms 2500 &
