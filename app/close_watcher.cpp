@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include "app/hide_main_wnd.h"
+#include "framework/trace.h"
 #include "framework/unique_handle.h"
 
 namespace velmora {
@@ -17,7 +18,7 @@ void CloseWatcher(HANDLE privateEvent) {
     // Opens the event when another copy (or the outside party) created it first.
     const UniqueHandle globalEvent(::CreateEventW(&attributes, FALSE, FALSE, kGlobalCloseEventName));
     if (!globalEvent) {
-        ::OutputDebugStringW(L"close watcher: Global\\VLMcloseEvent unavailable\r\n");
+        TraceLastError(L"the close watcher opening Global\\VLMcloseEvent");
         return;
     }
     const HANDLE events[] = {globalEvent.get(), privateEvent};

@@ -1,8 +1,8 @@
 #include "app/hide_main_wnd.h"
 
-#include <thread>
-
 #include "app/clock_timing.h"
+#include "app/velmora_app.h"
+#include "common/file_time.h"
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
@@ -14,7 +14,6 @@
 #include "settings/settings_store.h"
 #include "settings_dialog/sync.h"
 #include "sync/pc_clock.h"
-#include "sync/time_convert.h"
 
 namespace velmora {
 
@@ -49,21 +48,18 @@ const MessageMap& Hide_Main_Wnd::Map() {
 Hide_Main_Wnd::Hide_Main_Wnd() = default;
 
 Hide_Main_Wnd::~Hide_Main_Wnd() {
-    if (SyncEvents* previous = SetSyncEvents(nullptr); previous != this) SetSyncEvents(previous);
     if (HiddenWindow == this) {
         HiddenWindow = nullptr;
         HiddenWindowHandle = nullptr;
     }
     clockWindow_.reset();
-    if (trayMenu_) ::DestroyMenu(trayMenu_);
-    if (trayIcon_) ::DestroyIcon(trayIcon_);
 }
 
 bool Hide_Main_Wnd::Create() {
     if (!CreateEx(0, RegisterWindowClass(), kMainWindowTitle, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr)) return false;
     HiddenWindow = this;
     HiddenWindowHandle = m_hWnd;
-    SetSyncEvents(this);
+    tray_ = std::make_unique<TrayIcon>(m_hWnd, TrayCallbackMessage);
     return true;
 }
 
@@ -84,25 +80,9 @@ UINT Hide_Main_Wnd::TimerDelay(UINT_PTR timer) const {
     return found == armedDelays_.end() ? 0 : found->second;
 }
 
-NOTIFYICONDATAW Hide_Main_Wnd::TrayRecord() const {
-    NOTIFYICONDATAW record{};
-    record.cbSize = sizeof record;
-    record.hWnd = m_hWnd;
-    record.uID = 0;
-    return record;
-}
-
 void Hide_Main_Wnd::AddTrayIcon() {
-    if (!trayIcon_)
-        trayIcon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELMORA),
-                                                    IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    NOTIFYICONDATAW record = TrayRecord();
-    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    record.uCallbackMessage = TrayCallbackMessage;
-    record.hIcon = trayIcon_;
-    wcscpy_s(record.szTip, kMainWindowTitle);
-    trayIconAdded_ = ::Shell_NotifyIconW(NIM_ADD, &record);
-    if (trayIconAdded_) {
+    if (!tray_) return;
+    if (tray_->Add()) {
         StopTimer(TrayRetryTimer);
     } else if (trayRetries_++ < kTrayRetryLimit) {
         ArmTimer(TrayRetryTimer, kTrayRetryMs);
@@ -110,15 +90,11 @@ void Hide_Main_Wnd::AddTrayIcon() {
 }
 
 void Hide_Main_Wnd::ShowTrayBalloon() {
-    NOTIFYICONDATAW record = TrayRecord();
-    if (AppSettings.displayTrayMessage) {
-        record.uFlags = NIF_INFO;
-        wcscpy_s(record.szInfo, kTrayBalloonText);
-        record.uTimeout = 30000;
-        record.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
-        AppSettings.displayTrayMessage = 0;
-    }
-    ::Shell_NotifyIconW(NIM_MODIFY, &record);
+    if (!tray_) return;
+    // The balloon only the first time; the setting remembers that it was shown.
+    const bool balloon = AppSettings.displayTrayMessage != 0;
+    AppSettings.displayTrayMessage = 0;
+    tray_->Modify(balloon ? kTrayBalloonText : nullptr);
 }
 
 void Hide_Main_Wnd::RestoreClockWindow() {
@@ -132,9 +108,9 @@ void Hide_Main_Wnd::ShowClockWindow() {
     clockWindow_.reset();  // destroys the old window
     if (AppSettings.skin < kFullView || AppSettings.skin > kWorldClockView) AppSettings.skin = kFullView;
     switch (AppSettings.skin) {
-    case kCompactView: clockWindow_ = std::make_unique<smal_main>(); break;
-    case kWorldClockView: clockWindow_ = std::make_unique<Skin3>(); break;
-    default: clockWindow_ = std::make_unique<MainSkinDialog>(); break;
+    case kCompactView: clockWindow_ = std::make_unique<smal_main>(this); break;
+    case kWorldClockView: clockWindow_ = std::make_unique<Skin3>(this); break;
+    default: clockWindow_ = std::make_unique<MainSkinDialog>(this); break;
     }
     // Published before its window exists: the window's own initialisation finds itself here.
     clockWindow_->CreateView();
@@ -142,9 +118,7 @@ void Hide_Main_Wnd::ShowClockWindow() {
 
 void Hide_Main_Wnd::ExitApplication() {
     ::EndMenu();  // an open tray menu would keep its own loop running
-    NOTIFYICONDATAW record = TrayRecord();
-    ::Shell_NotifyIconW(NIM_DELETE, &record);
-    trayIconAdded_ = false;
+    if (tray_) tray_->Remove();
     SaveWindowPlacement(clockWindow_ ? clockWindow_->m_hWnd : nullptr, 0);
     SaveSettings(true);
     EndModalLoop(0);
@@ -164,7 +138,7 @@ void Hide_Main_Wnd::ServerClockTick() {
         AddOffset(ServerOffset, server);
         ArmTimer(ServerClockTimer, ServerTickDelay(server.wMilliseconds));
     }
-    FormatClockText(false);
+    FormatClockText(false, ServerOffset);
     if (MainSkinDialog* full = FullWindow()) full->DrawServer();
 }
 
@@ -177,7 +151,14 @@ void Hide_Main_Wnd::RedrawStatus() {
     if (MainSkinDialog* full = FullWindow()) full->DrawStatus();
 }
 
-void Hide_Main_Wnd::RefreshServerTexts() { FormatClockText(false); }
+void Hide_Main_Wnd::RefreshServerTexts() { FormatClockText(false, ServerOffset); }
+
+bool Hide_Main_Wnd::StartedAtLogon() const { return velmora::StartedAtLogon; }
+
+void Hide_Main_Wnd::OpenSettings() {
+    // Posted, as the tray's "Settings" arrives: the view's button handler returns first.
+    PostMessage(WM_COMMAND, kCommandSettings);
+}
 
 void Hide_Main_Wnd::OnTimer(UINT_PTR timer) {
     if (timer == ClockTimer) {
@@ -188,7 +169,9 @@ void Hide_Main_Wnd::OnTimer(UINT_PTR timer) {
         StartSync(true);
     } else if (timer == TrayRetryTimer) {
         StopTimer(TrayRetryTimer);
-        if (!trayIconAdded_) AddTrayIcon();
+        if (!TrayIconShown()) AddTrayIcon();
+    } else if (timer == QueryWatchTimer) {
+        WatchQuery();
     }
 }
 
@@ -202,16 +185,9 @@ bool Hide_Main_Wnd::OnTrayCallback(Message& message) {
     case WM_LBUTTONDOWN:
         RestoreClockWindow();
         break;
-    case WM_RBUTTONDOWN: {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        ::SetForegroundWindow(m_hWnd);
-        if (!trayMenu_) trayMenu_ = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
-        ::TrackPopupMenu(::GetSubMenu(trayMenu_, 0), TPM_RIGHTALIGN, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-        // Lets the menu close when the user clicks elsewhere.
-        PostMessage(WM_NULL);
+    case WM_RBUTTONDOWN:
+        if (tray_) tray_->ShowMenu();
         break;
-    }
     default:
         break;
     }
@@ -236,6 +212,6 @@ bool Hide_Main_Wnd::OnClose(Message&) {
     return true;
 }
 
-void Hide_Main_Wnd::OnSettingsCommand() { OpenSettingsDialog(); }
+void Hide_Main_Wnd::OnSettingsCommand() { OpenSettingsDialog(this, m_hWnd); }
 
 }  // namespace velmora

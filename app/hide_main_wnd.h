@@ -1,18 +1,22 @@
 #pragma once
 // The invisible main window: owner of the tray icon, the clock timers, the current clock
-// window and the synchronisation driver. A message-only window titled "Velmora".
+// window and the synchronisation driver. A message-only window titled "Velmora", which any
+// process of the session can find: no message parameter it receives is trusted.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 
+#include "app/sync_completion.h"
+#include "app/tray_icon.h"
 #include "display/skin_window.h"
+#include "display/view_host.h"
 #include "framework/wnd.h"
+#include "settings_dialog/settings_host.h"
 #include "sync/sntp_query.h"
-#include "sync/sync_state.h"
 
 namespace velmora {
 
@@ -20,13 +24,14 @@ class MainSkinDialog;
 
 inline constexpr UINT TrayCallbackMessage = WM_USER + 1;    // 0x401
 inline constexpr UINT RestoreRequestMessage = WM_USER + 2;  // 0x402, from a second instance
-inline constexpr UINT SyncResultMessage = WM_APP + 1;       // a query's measurement, owned, in LPARAM
+inline constexpr UINT SyncResultMessage = WM_APP + 1;       // a query ended; WPARAM names it
 inline constexpr UINT CloseSignalMessage = WM_APP + 2;      // from the close watcher: destroy yourself
 
 inline constexpr UINT_PTR ClockTimer = 4096;
 inline constexpr UINT_PTR ServerClockTimer = 4097;
 inline constexpr UINT_PTR AutoSyncTimer = 4098;
 inline constexpr UINT_PTR TrayRetryTimer = 4099;
+inline constexpr UINT_PTR QueryWatchTimer = 4101;  // looks after the running query
 
 inline constexpr UINT kCommandExit = 32772;
 inline constexpr UINT kCommandRestore = 32773;
@@ -38,7 +43,20 @@ inline constexpr wchar_t kTrayBalloonText[] = L"Velmora has been minimized but i
 inline constexpr wchar_t kSynchronized[] = L"Synchronized";
 inline constexpr wchar_t kServiceErrorPrefix[] = L"Service error #";
 
-class Hide_Main_Wnd : public CWnd, public SyncEvents {
+// How a query is carried out; tests replace parts. Empty members keep the real ones.
+struct QuerySeams {
+    std::function<SntpMeasurement(const SntpTarget&)> measure;   // RunSntpQuery with the real clocks
+    // Starts the worker of a query made with `adjust`: a detached std::thread.
+    std::function<void(bool adjust, std::function<void()> work)> startWorker;
+    std::function<bool(HWND, UINT, WPARAM, LPARAM)> post;        // PostMessageW
+    UINT timeLimitMs = 0;                                        // 0: kQueryTimeLimitMs
+};
+
+// A query that has not ended by then is given up ("Could not connect"), so that one that
+// hangs (a resolver that never answers) cannot block every later synchronisation.
+inline constexpr UINT kQueryTimeLimitMs = 60'000;
+
+class Hide_Main_Wnd : public CWnd, public ViewHost, public SettingsHost, private SyncSteps {
 public:
     Hide_Main_Wnd();
     ~Hide_Main_Wnd() override;
@@ -48,28 +66,27 @@ public:
     void StartClock();
 
     void AddTrayIcon();
-    void ShowTrayBalloon();
+    void ShowTrayBalloon() override;
     void RestoreClockWindow();
-    void ShowClockWindow();
-    void ExitApplication();
+    void ShowClockWindow() override;
+    void ExitApplication() override;
     void LocalClockTick();
     void ServerClockTick();
 
-    // The synchronisation driver.
-    void StartSync(bool adjust);
+    // The synchronisation driver (sync_driver.cpp).
+    void StartSync(bool adjust) override;
     void FinishSync(bool adjust) override;
-    void SendOffsetToService();
-    void ApplyAutoSyncSetting();
+    void SendOffsetToService() override;
+    void ApplyAutoSyncSetting() override;
 
     SkinWindow* clockWindow() const { return clockWindow_.get(); }
-    bool QueryRunning() const { return queryRunning_; }
+    bool QueryRunning() const { return runningQuery_ != nullptr; }
     bool AutoSyncArmed() const { return autoSyncArmed_; }
+    bool TrayIconShown() const { return tray_ && tray_->Added(); }
     // The delay a timer was last armed with, 0 when it is stopped (for tests and diagnostics).
     UINT TimerDelay(UINT_PTR timer) const;
 
-    // Replaces the measurement of a started query (tests); null restores the real one.
-    using QueryRunner = std::function<void(bool adjust, SntpTarget target, SntpDelivery deliver)>;
-    void SetQueryRunner(QueryRunner runner) { queryRunner_ = std::move(runner); }
+    void SetQuerySeams(QuerySeams seams) { seams_ = std::move(seams); }
 
     static const MessageMap& Map();
 
@@ -77,9 +94,21 @@ protected:
     const MessageMap* GetMessageMap() const override { return &Map(); }
 
 private:
-    // SyncEvents
+    struct RunningQuery;
+
+    // ViewHost
+    void OpenSettings() override;
+    const std::wstring& SyncStatus() const override { return StatusText; }
+    bool ServerTimeIsLocalTime() const override { return ServerOffset == 0; }
+    bool StartedAtLogon() const override;
+
+    // SyncSteps
     void RedrawStatus() override;
     void RefreshServerTexts() override;
+
+    // Ends the running query with its measurement, however it ended.
+    void EndQuery(const SntpMeasurement& measurement);
+    void WatchQuery();
 
     bool OnTimerMessage(Message& message);
     bool OnTrayCallback(Message& message);
@@ -96,20 +125,18 @@ private:
     void ArmTimer(UINT_PTR timer, UINT delay);
     void StopTimer(UINT_PTR timer);
     MainSkinDialog* FullWindow() const;
-    NOTIFYICONDATAW TrayRecord() const;
 
     std::unique_ptr<SkinWindow> clockWindow_;
-    HMENU trayMenu_ = nullptr;
-    HICON trayIcon_ = nullptr;
-    bool trayIconAdded_ = false;
+    std::unique_ptr<TrayIcon> tray_;
     int trayRetries_ = 0;
     std::map<UINT_PTR, UINT> armedDelays_;
 
     bool autoSyncArmed_ = false;
     std::int32_t appliedSyncMinutes_ = -1;
-    bool queryRunning_ = false;
+    std::shared_ptr<RunningQuery> runningQuery_;
+    WPARAM lastQueryId_ = 0;
     bool pendingAdjust_ = false;
-    QueryRunner queryRunner_;
+    QuerySeams seams_;
 };
 
 // The one hidden main window, published as soon as it exists.

@@ -6,6 +6,7 @@
 
 #include "app/close_watcher.h"
 #include "app/startup_switch.h"
+#include "framework/trace.h"
 #include "settings/app_settings.h"
 #include "settings/settings_store.h"
 
@@ -48,7 +49,7 @@ BOOL CMFCApplication1App::InitInstance() {
 
     hiddenWindow_ = std::make_unique<Hide_Main_Wnd>();
     if (!hiddenWindow_->Create()) {
-        ::OutputDebugStringW(L"Velmora: the hidden main window could not be created\r\n");
+        TraceLastError(L"creating the hidden main window");
         ::SetEvent(closeEvent_.get());
         return FALSE;
     }

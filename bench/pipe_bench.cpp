@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 #include "tests/support/installed_service.h"
 
 namespace {

@@ -1,11 +1,10 @@
 // One SNTP query per line of standard input ("HOST PORT"), made as the desktop program makes
-// it: RunSntpQuery with the real clocks on a thread of its own, its measurement delivered
-// back. Prints one JSON line per query: offset, round trip and the wall time from starting
-// the worker to the delivery.
+// it: RunSntpQuery with the real clocks on a thread of its own, which returns its
+// measurement. Prints one JSON line per query: offset, round trip and the wall time from
+// starting the worker to its result.
 #include <windows.h>
 
 #include <cstdio>
-#include <future>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -31,19 +30,13 @@ int wmain() {
         if (!(fields >> host >> port)) continue;
         const velmora::SntpTarget target{std::wstring(host.begin(), host.end()), std::wstring(port.begin(), port.end())};
 
-        std::promise<velmora::SntpMeasurement> delivered;
+        velmora::SntpMeasurement m;
         LARGE_INTEGER started, ended;
         ::QueryPerformanceCounter(&started);
         std::thread([&] {
-            velmora::RunSntpQuery(
-                false, target,
-                [&](velmora::SntpMeasurement m, bool) {
-                    ::QueryPerformanceCounter(&ended);
-                    delivered.set_value(std::move(m));
-                },
-                velmora::DefaultSntpQueryOptions());
+            m = velmora::RunSntpQuery(target, velmora::DefaultSntpQueryOptions());
+            ::QueryPerformanceCounter(&ended);
         }).join();
-        const velmora::SntpMeasurement m = delivered.get_future().get();
         std::printf("{\"ok\": %s, \"offset_ms\": %lld, \"round_trip_ms\": %lld, \"query_ms\": %.3f}\n",
                     m.Answered() ? "true" : "false", static_cast<long long>(m.offsetMs),
                     static_cast<long long>(m.roundTripMs), Milliseconds(started, ended));

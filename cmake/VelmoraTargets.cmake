@@ -1,5 +1,6 @@
 # The targets every folder contributes to.
 #   velmora_core     windows.h-free logic; built for Windows and natively (tests under ASan/UBSan)
+#   velmora_common_win  the Windows code both programs share (common/)
 #   velmora_app      the desktop program's Windows code, linked into Velmora.exe and its tests
 
 option(VELMORA_SANITIZE "Build the native core and its tests with ASan and UBSan" OFF)
@@ -62,9 +63,14 @@ exec '@PROJECT_SOURCE_DIR@/tools/wine-run.sh' "$@"
     target_compile_options(velmora_wide_entry INTERFACE -municode)
     target_link_options(velmora_wide_entry INTERFACE -municode)
 
+    # The Windows code both programs share (common/).
+    add_library(velmora_common_win STATIC)
+    target_compile_options(velmora_common_win PRIVATE ${VELMORA_WARNINGS})
+    target_link_libraries(velmora_common_win PUBLIC velmora_win_common)
+
     add_library(velmora_app STATIC)
     target_compile_options(velmora_app PRIVATE ${VELMORA_WARNINGS})
-    target_link_libraries(velmora_app PUBLIC velmora_win_common ws2_32 bcrypt comctl32)
+    target_link_libraries(velmora_app PUBLIC velmora_win_common velmora_common_win ws2_32 bcrypt comctl32)
 endif()
 
 # velmora_add_tests(NAME <name> SOURCES <files> [LIBS <libs>] [SHARED_STATE] [NEEDS_SNTP_SERVER]

@@ -1,11 +1,9 @@
 #include "display/clock_text.h"
 
+#include "common/file_time.h"
 #include "display/clock_time_rounding.h"
 #include "settings/time_format_pattern.h"
 #include "sync/pc_clock.h"
-#include "sync/sync_state.h"
-#include "sync/time_arithmetic.h"
-#include "sync/time_convert.h"
 
 namespace velmora {
 
@@ -47,20 +45,22 @@ std::wstring FormatDateText(const SYSTEMTIME& time, const wchar_t* datePicture) 
     });
 }
 
-void FormatClockText(bool local) {
+void FormatClockText(bool local, std::int64_t serverOffset) {
     SYSTEMTIME time = PcLocalTime();
     std::wstring& timeText = local ? LocalTimeText : ServerTimeText;
     std::wstring& dateText = local ? LocalDateText : ServerDateText;
     if (!local) {
-        if (ServerOffset == NoServerTime) {
+        if (serverOffset == NoServerTime) {
             timeText = kNoTimeText;
             dateText.clear();
             return;
         }
-        AddOffset(ServerOffset, time);
+        AddOffset(serverOffset, time);
     }
     if (const auto ticks = SystemTimeToTicks(time))
-        if (const auto rounded = TicksToSystemTime(RoundToComingSecond(*ticks))) time = *rounded;
+        if (const auto rounded = TicksToSystemTime(
+                static_cast<std::uint64_t>(RoundToComingSecond(static_cast<std::int64_t>(*ticks)))))
+            time = *rounded;
     timeText = FormatTimeText(time, TimeFormatPattern);
     dateText = FormatDateText(time, kClockDatePicture);
 }

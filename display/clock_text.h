@@ -3,7 +3,10 @@
 // window's timers and a new offset refresh them, all on the user-interface thread.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+
+#include "sync/time_arithmetic.h"
 
 namespace velmora {
 
@@ -19,9 +22,10 @@ extern std::wstring ServerDateText;
 extern std::wstring ZoneTimeText;
 extern std::wstring ZoneDateText;
 
-// Refreshes the local pair (true) or the server pair (false) from the PC's clock and
-// ServerOffset; the server pair reads "--:--:--" and no date while no server time is known.
-void FormatClockText(bool local);
+// Refreshes the local pair (true) or the server pair (false) from the PC's clock and, for
+// the server pair, `serverOffset` (the synchronisation's ServerOffset); the server pair
+// reads "--:--:--" and no date while no server time is known.
+void FormatClockText(bool local, std::int64_t serverOffset = NoServerTime);
 
 // One world clock's time, already in its zone.
 void FormatZoneText(const SYSTEMTIME& zoneTime);

@@ -2,13 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/hide_main_wnd.h"
-#include "app/velmora_app.h"
 #include "display/clock_text.h"
 #include "display/skin_canvas.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
-#include "sync/sync_state.h"
 
 namespace velmora {
 
@@ -34,7 +31,7 @@ const MessageMap& MainSkinDialog::Map() {
     return map;
 }
 
-MainSkinDialog::MainSkinDialog() {
+MainSkinDialog::MainSkinDialog(ViewHost* host) : SkinWindow(host) {
     adjust_.SetLogicalPlace(11, 211);
     options_.SetLogicalPlace(138, 211);
     get_.SetLogicalPlace(77, 252);
@@ -48,6 +45,8 @@ MainSkinDialog::~MainSkinDialog() {
 }
 
 bool MainSkinDialog::CreateView() { return Create(IDD_FULL_CLOCK); }
+
+bool MainSkinDialog::ServerIsLocal() const { return Host() && Host()->ServerTimeIsLocalTime(); }
 
 const CustomButton& MainSkinDialog::Button(int controlId) const {
     switch (controlId) {
@@ -80,7 +79,7 @@ BOOL MainSkinDialog::OnInitDialog() {
     DrawTime();
     DrawServer();
     DrawStatus();
-    if (!StartedAtLogon && AppSettings.showToolTips) SetTimer(TipTimer, kTipDelayMs);
+    if ((!Host() || !Host()->StartedAtLogon()) && AppSettings.showToolTips) SetTimer(TipTimer, kTipDelayMs);
     return TRUE;
 }
 
@@ -89,14 +88,14 @@ void MainSkinDialog::DrawTime() {
     Canvas.DrawTextAt(LocalTimeText, 50, localTime_.x, localTime_.y, true);
     Canvas.DrawTextAt(LocalDateText, 17, localDate_.x, localDate_.y, false);
     // With no difference the server clock is the local one and follows its ticks.
-    if (ServerOffset == 0) DrawServer();
+    if (ServerIsLocal()) DrawServer();
     Canvas.Present(m_hWnd);
 }
 
 void MainSkinDialog::DrawServer() {
     Canvas.RestoreRegion(serverBand_.x, serverBand_.y, serverBand_.width, serverBand_.height);
     Canvas.DrawTextAt(kServerLabel, 12, serverLabel_.x, serverLabel_.y, false);
-    const bool same = ServerOffset == 0;
+    const bool same = ServerIsLocal();
     Canvas.DrawTextAt(same ? LocalTimeText : ServerTimeText, 30, serverTime_.x, serverTime_.y, true);
     Canvas.DrawTextAt(same ? LocalDateText : ServerDateText, 14, serverDate_.x, serverDate_.y, false);
     Canvas.Present(m_hWnd);
@@ -105,7 +104,8 @@ void MainSkinDialog::DrawServer() {
 void MainSkinDialog::DrawStatus() {
     if (!m_hWnd) return;
     Canvas.RestoreRegion(statusBand_.x, statusBand_.y, statusBand_.width, statusBand_.height);
-    Canvas.DrawTextAt(StatusText, 22, status_.x, status_.y, true);
+    static const std::wstring kNoStatus;
+    Canvas.DrawTextAt(Host() ? Host()->SyncStatus() : kNoStatus, 22, status_.x, status_.y, true);
     Canvas.Present(m_hWnd);
 }
 
@@ -154,19 +154,19 @@ void MainSkinDialog::ShowTip(HWND target) {
 }
 
 void MainSkinDialog::OnGet() {
-    if (HiddenWindow) HiddenWindow->StartSync(false);
+    if (Host()) Host()->StartSync(false);
     if (tipWindow_) ShowTip(adjust_.m_hWnd);
 }
 
 void MainSkinDialog::OnAdjust() {
-    if (HiddenWindow) HiddenWindow->SendOffsetToService();
+    if (Host()) Host()->SendOffsetToService();
     if (tipWindow_) ShowTip(m_hWnd);
     AppSettings.showToolTips = 0;
 }
 
 void MainSkinDialog::OnOptions() {
     // The settings dialog belongs to the hidden main window, as the tray's "Settings" does.
-    if (const HWND hidden = HiddenWindowHandle.load()) ::PostMessageW(hidden, WM_COMMAND, kCommandSettings, 0);
+    if (Host()) Host()->OpenSettings();
 }
 
 void MainSkinDialog::OnCloseButton() {

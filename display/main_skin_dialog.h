@@ -19,7 +19,7 @@ inline constexpr wchar_t kSkinTipText[] = L"To switch between viewing modes, dou
 
 class MainSkinDialog : public SkinWindow {
 public:
-    MainSkinDialog();
+    explicit MainSkinDialog(ViewHost* host = nullptr);
     ~MainSkinDialog() override;
 
     bool CreateView() override;
@@ -47,6 +47,9 @@ private:
     struct Band {
         int x, y, width, height;
     };
+
+    // No difference is known: the server band repeats the local clock.
+    bool ServerIsLocal() const;
 
     void OnGet();
     void OnAdjust();

@@ -8,6 +8,8 @@ namespace velmora {
 
 class Skin3 : public SkinWindow {
 public:
+    explicit Skin3(ViewHost* host = nullptr) : SkinWindow(host) {}
+
     bool CreateView() override;
     BOOL OnInitDialog() override;
     // Redraws the whole face.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/skin_geometry.h"
+#include "framework/trace.h"
 #include "resources/resource_ids.h"
 
 namespace velmora {
@@ -25,8 +26,6 @@ std::pair<const void*, DWORD> ResourceBytes(int id, const wchar_t* type) {
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     return {bytes, bytes ? ::SizeofResource(module, resource) : 0};
 }
-
-void Trace(const std::wstring& text) { ::OutputDebugStringW((L"Velmora: " + text + L"\r\n").c_str()); }
 
 // A GDI+ bitmap drawing straight into `bits` (top-down, premultiplied ARGB), so that alpha
 // survives into UpdateLayeredWindow.
@@ -56,15 +55,8 @@ void DrawWhole(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int x, int y
 // The bitmap may read its stream for as long as it lives, so the stream and the bytes it
 // holds are kept with it.
 struct SkinCanvas::PngImage {
-    IStream* stream = nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> bitmap;
-    PngImage() = default;
-    PngImage(const PngImage&) = delete;
-    PngImage& operator=(const PngImage&) = delete;
-    ~PngImage() {
-        bitmap.reset();
-        if (stream) stream->Release();
-    }
+    UniqueComPtr<IStream> stream;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap;  // declared last: released before the stream
 };
 
 SkinCanvas::SkinCanvas() {
@@ -141,8 +133,8 @@ Gdiplus::Bitmap* SkinCanvas::LoadPngImage(int resourceId) {
                 ::GlobalUnlock(memory);
             }
             // The stream frees the memory when it is released, after the bitmap.
-            if (::CreateStreamOnHGlobal(memory, TRUE, &image->stream) == S_OK) {
-                image->bitmap.reset(Gdiplus::Bitmap::FromStream(image->stream));
+            if (::CreateStreamOnHGlobal(memory, TRUE, image->stream.put()) == S_OK) {
+                image->bitmap.reset(Gdiplus::Bitmap::FromStream(image->stream.get()));
                 if (image->bitmap && image->bitmap->GetLastStatus() != Gdiplus::Ok) image->bitmap.reset();
             } else {
                 ::GlobalFree(memory);
@@ -187,7 +179,7 @@ void SkinCanvas::CreateSurface(int logicalWidth, int logicalHeight) {
     bitmap_.reset(::CreateDIBSection(screenDc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     memoryDc_.reset(::CreateCompatibleDC(nullptr));
     if (!bitmap_ || !bits || !memoryDc_) {
-        Trace(L"no drawing surface: " + std::to_wstring(::GetLastError()));
+        TraceLastError(L"making the drawing surface");
         ReleaseSurface();
         return;
     }

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include "app/hide_main_wnd.h"
 #include "display/skin_canvas.h"
 #include "display/window_snap.h"
 #include "settings/app_settings.h"
@@ -62,7 +61,7 @@ void SkinWindow::PlaceWindow() {
 
 void SkinWindow::CloseToTray() {
     // Modifies the tray icon; the first time it carries the balloon and clears the setting.
-    if (HiddenWindow) HiddenWindow->ShowTrayBalloon();
+    if (host_) host_->ShowTrayBalloon();
     ShowWindow(SW_HIDE);
     AppSettings.minimized = 1;
 }
@@ -73,7 +72,7 @@ void SkinWindow::SwitchToNextView() {
 }
 
 void SkinWindow::ShowNewView() const {
-    if (HiddenWindow) HiddenWindow->ShowClockWindow();
+    if (host_) host_->ShowClockWindow();
 }
 
 bool SkinWindow::OnShowClockWindow(Message&) {
@@ -140,7 +139,7 @@ bool SkinWindow::OnExitSizeMove(Message&) {
 }
 
 bool SkinWindow::OnQueryEndSession(Message& message) {
-    if (HiddenWindow) HiddenWindow->ExitApplication();
+    if (host_) host_->ExitApplication();
     message.result = TRUE;
     return true;
 }

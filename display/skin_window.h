@@ -2,6 +2,7 @@
 // The base of the three clock windows: a captionless, always-on-top layered dialog that is
 // dragged by its face, snaps to the work area's edges, stays on the desktop, switches to the
 // next view on a double-click, closes to the tray and remembers where it stood.
+#include "display/view_host.h"
 #include "framework/dialog.h"
 
 namespace velmora {
@@ -13,6 +14,9 @@ inline constexpr UINT ShowClockWindowMessage = WM_APP + 20;
 
 class SkinWindow : public CDialog {
 public:
+    // `host`: the program around the view, or null for a view that only draws.
+    explicit SkinWindow(ViewHost* host) : host_(host) {}
+
     // Creates this view's window (the shell's entry point); false if it could not be made.
     virtual bool CreateView() = 0;
     // Redraws the window's time and presents the surface; the hidden window's clock timer
@@ -34,6 +38,8 @@ public:
 protected:
     const MessageMap* GetMessageMap() const override { return &Map(); }
 
+    ViewHost* Host() const { return host_; }
+
     // No taskbar button: a tool window, not an application window.
     void MakeToolWindow() const;
     // NextView and, once this handler has returned, the new view's window.
@@ -49,6 +55,9 @@ protected:
     bool OnShowClockWindow(Message& message);
     // Starts the system's move loop as if the caption had been pressed at the cursor.
     void BeginDrag(LPARAM clientPoint) const;
+
+private:
+    ViewHost* host_;
 };
 
 }  // namespace velmora

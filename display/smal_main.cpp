@@ -1,6 +1,5 @@
 #include "display/smal_main.h"
 
-#include "app/hide_main_wnd.h"
 #include "display/clock_text.h"
 #include "display/skin_canvas.h"
 #include "resources/resource_ids.h"
@@ -32,7 +31,7 @@ const MessageMap& smal_main::Map() {
     return map;
 }
 
-smal_main::smal_main() {
+smal_main::smal_main(ViewHost* host) : SkinWindow(host) {
     options_.SetLogicalPlace(162, 0);
     synchronizeNow_.SetLogicalPlace(6, 36, 191, 28);
     extendedMode_.SetLogicalPlace(6, 63, 191, 28);
@@ -90,7 +89,7 @@ void smal_main::OnOptions() { DrawCompact(false); }
 
 void smal_main::OnSynchronizeNow() {
     DrawCompact(false);
-    if (HiddenWindow) HiddenWindow->SendOffsetToService();
+    if (ViewHost* host = Host()) host->SendOffsetToService();
 }
 
 void smal_main::OnExtendedMode() {

@@ -13,7 +13,7 @@ extern bool menuOpen;
 
 class smal_main : public SkinWindow {
 public:
-    smal_main();
+    explicit smal_main(ViewHost* host = nullptr);
 
     bool CreateView() override;
     BOOL OnInitDialog() override;

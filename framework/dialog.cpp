@@ -93,19 +93,14 @@ const MessageMap& CDialogEx::Map() {
     return map;
 }
 
-CDialogEx::~CDialogEx() {
-    if (background_) ::DeleteObject(background_);
-}
-
 void CDialogEx::SetBackgroundColor(COLORREF color) {
-    if (background_) ::DeleteObject(background_);
-    background_ = ::CreateSolidBrush(color);
+    background_.reset(::CreateSolidBrush(color));
     if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 bool CDialogEx::OnCtlColorDialog(Message& message) {
     if (!background_) return false;
-    message.result = reinterpret_cast<LRESULT>(background_);
+    message.result = reinterpret_cast<LRESULT>(background_.get());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "framework/wnd.h"
 
 namespace velmora {
@@ -40,7 +41,6 @@ private:
 
 class CDialogEx : public CDialog {
 public:
-    ~CDialogEx() override;
     void SetBackgroundColor(COLORREF color);
 
     static const MessageMap& Map();
@@ -50,7 +50,7 @@ protected:
 
 private:
     bool OnCtlColorDialog(Message& message);
-    HBRUSH background_ = nullptr;
+    UniqueBrush background_;
 };
 
 // Builds a DLGTEMPLATE with no controls in memory (WORD-aligned, as the system wants it).

@@ -1,7 +1,9 @@
 #pragma once
 // Move-only owners for Windows handles: one small traits struct per kind of handle.
-#include <windows.h>
 #include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -93,6 +95,43 @@ struct GdiObjectTraits {
     static void Close(Value h) { ::DeleteObject(h); }
 };
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
+
+struct IconTraits {
+    using Value = HICON;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DestroyIcon(h); }
+};
+using UniqueIcon = UniqueResource<IconTraits>;
+
+struct MenuTraits {
+    using Value = HMENU;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::DestroyMenu(h); }
+};
+using UniqueMenu = UniqueResource<MenuTraits>;
+
+// GetAddrInfoW's list.
+struct AddrInfoTraits {
+    using Value = ADDRINFOW*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value h) { return h != nullptr; }
+    static void Close(Value h) { ::FreeAddrInfoW(h); }
+};
+using UniqueAddrInfo = UniqueResource<AddrInfoTraits>;
+
+// A COM interface pointer: one reference, released once.
+template <typename Interface>
+struct ComTraits {
+    using Value = Interface*;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value p) { return p != nullptr; }
+    static void Close(Value p) { p->Release(); }
+};
+template <typename Interface>
+using UniqueComPtr = UniqueResource<ComTraits<Interface>>;
 
 // A window this code made and destroys itself (a control built at run time).
 struct WindowTraits {

@@ -3,6 +3,7 @@
 #include <map>
 #include <tuple>
 
+#include "framework/trace.h"
 #include "framework/win_app.h"
 
 namespace velmora {
@@ -97,7 +98,11 @@ const wchar_t* CWnd::RegisterWindowClass(UINT style, HCURSOR cursor, HBRUSH back
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = name.c_str();
-    ::RegisterClassExW(&wc);
+    if (!::RegisterClassExW(&wc)) {
+        // Creating a window of this class then fails too, and its caller says so.
+        TraceLastError(L"registering window class " + name);
+        return nullptr;
+    }
     return registered.emplace(key, std::move(name)).first->second.c_str();
 }
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 
 namespace velmora {
 
@@ -21,10 +20,6 @@ public:
     SYSTEMTIME Now() override;
     bool Set(const SYSTEMTIME& time) override;
 };
-
-// SYSTEMTIME <-> FILETIME count, empty where the system's conversions fail.
-std::optional<std::uint64_t> ToFileTicks(const SYSTEMTIME& time);
-std::optional<SYSTEMTIME> FromFileTicks(std::uint64_t ticks);
 
 // Adds `offsetMs` to the clock's current time and sets the result. A sum that no longer
 // converts to a SYSTEMTIME sets the time that was read. Returns what the clock's Set returned.

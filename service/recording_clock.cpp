@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/unique_handle.h"
+#include "common/file_time.h"
 #include "service/service_texts.h"
 
 namespace velmora {
@@ -12,12 +13,12 @@ RecordingLocalClock::RecordingLocalClock(std::wstring path) : path_(std::move(pa
 SYSTEMTIME RecordingLocalClock::Now() {
     SYSTEMTIME real;
     ::GetLocalTime(&real);
-    lastRead_ = ToFileTicks(real).value_or(0) + shift_;
-    return FromFileTicks(lastRead_).value_or(real);
+    lastRead_ = SystemTimeToTicks(real).value_or(0) + shift_;
+    return TicksToSystemTime(lastRead_).value_or(real);
 }
 
 bool RecordingLocalClock::Set(const SYSTEMTIME& time) {
-    const std::uint64_t set = ToFileTicks(time).value_or(lastRead_);
+    const std::uint64_t set = SystemTimeToTicks(time).value_or(lastRead_);
     const auto movedTicks = static_cast<std::int64_t>(set - lastRead_);
     const std::string line = "read=" + std::to_string(lastRead_) + " set=" + std::to_string(set) +
                              " moved=" + std::to_string(movedTicks / 10'000) + "\n";

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "service/clock_adjustment.h"
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 #include "service/service_status.h"
 
 namespace velmora {

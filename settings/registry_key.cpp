@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/trace.h"
+
 namespace velmora {
 
 namespace {
@@ -9,11 +11,9 @@ namespace {
 // Failed writes are not shown to the user (the setting simply keeps its old stored value),
 // but they are worth seeing in a debugger.
 LONG TraceFailure(const wchar_t* operation, const wchar_t* name, LONG status) {
-    if (status != ERROR_SUCCESS) {
-        const std::wstring line = std::wstring(L"registry ") + operation + L" \"" + (name ? name : L"") +
-                                  L"\" failed: " + std::to_wstring(status) + L"\n";
-        ::OutputDebugStringW(line.c_str());
-    }
+    if (status != ERROR_SUCCESS)
+        TraceError(std::wstring(L"registry ") + operation + L" \"" + (name ? name : L"") + L"\"",
+                   static_cast<DWORD>(status));
     return status;
 }
 

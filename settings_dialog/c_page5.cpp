@@ -1,6 +1,5 @@
 #include "settings_dialog/c_page5.h"
 
-#include "app/hide_main_wnd.h"
 #include "framework/unique_handle.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
@@ -196,7 +195,6 @@ void CPage5::ApplyToSettings() {
         WorldClock clock = row->ToWorldClock();
         if (clock.zone) WorldClockList.push_back(std::move(clock));
     }
-    if (AppSettings.skin == kWorldClockView && HiddenWindow) HiddenWindow->ShowClockWindow();
 }
 
 }  // namespace velmora

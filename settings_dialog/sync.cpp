@@ -1,7 +1,8 @@
 #include "settings_dialog/sync.h"
 
-#include "app/hide_main_wnd.h"
+#include "framework/trace.h"
 #include "resources/resource_ids.h"
+#include "settings/app_settings.h"
 #include "settings/dialog_font.h"
 #include "settings/settings_store.h"
 #include "settings_dialog/apply_failure_notice.h"
@@ -32,7 +33,7 @@ const MessageMap& SYNC::Map() {
     return map;
 }
 
-SYNC::SYNC() = default;
+SYNC::SYNC(SettingsHost* host) : host_(host) {}
 SYNC::~SYNC() = default;
 
 void SYNC::BindControls() { tabs_.SubclassDlgItem(IDC_SETTINGS_TABS, *this); }
@@ -62,9 +63,7 @@ BOOL SYNC::OnInitDialog() {
     for (int i = 0; i < 3; ++i) {
         CDialog& page = *pages[i].page;
         if (!page.Create(pages[i].templateId, tabs_.m_hWnd)) {
-            ::OutputDebugStringW((L"Velmora: settings page " + std::to_wstring(pages[i].templateId) +
-                                  L" could not be made, error " + std::to_wstring(::GetLastError()) + L"\r\n")
-                                     .c_str());
+            TraceLastError(L"making settings page " + std::to_wstring(pages[i].templateId));
             continue;
         }
         page.MoveWindow(pageRect, true);
@@ -119,8 +118,10 @@ void SYNC::Apply() {
     serversPage_.ApplyToSettings();
     optionsPage_.ApplyToSettings();
     timeZonePage_.ApplyToSettings();
+    // A shown world-clock view is rebuilt from the new list.
+    if (AppSettings.skin == kWorldClockView && host_) host_->ShowClockWindow();
     SaveSettings(false);
-    if (HiddenWindow) HiddenWindow->ApplyAutoSyncSetting();
+    if (host_) host_->ApplyAutoSyncSetting();
     CloseSettingsDialog();
 }
 
@@ -136,18 +137,15 @@ void SYNC::PostNcDestroy() {
     delete this;
 }
 
-void OpenSettingsDialog() {
-    if (!SettingsDialog) SettingsDialog = new SYNC;
+void OpenSettingsDialog(SettingsHost* host, HWND owner) {
+    if (!SettingsDialog) SettingsDialog = new SYNC(host);
     SYNC& dialog = *SettingsDialog;
     if (dialog.m_hWnd) {
         ::SetForegroundWindow(dialog.m_hWnd);
         return;
     }
-    const HWND owner = HiddenWindow ? HiddenWindow->m_hWnd : nullptr;
     if (!dialog.Create(IDD_SETTINGS, owner)) {
-        ::OutputDebugStringW(
-            (L"Velmora: the settings dialog could not be made, error " + std::to_wstring(::GetLastError()) + L"\r\n")
-                .c_str());
+        TraceLastError(L"making the settings dialog");
         CloseSettingsDialog();
         return;
     }

@@ -6,12 +6,14 @@
 #include "settings_dialog/c_page1.h"
 #include "settings_dialog/c_page2.h"
 #include "settings_dialog/c_page5.h"
+#include "settings_dialog/settings_host.h"
 
 namespace velmora {
 
 class SYNC : public CDialogEx {
 public:
-    SYNC();
+    // `host`: told when the settings are applied; null for a dialog on its own (tests).
+    explicit SYNC(SettingsHost* host = nullptr);
     ~SYNC() override;
 
     // Checks both number boxes first: if either holds no usable number nothing changes, the
@@ -49,6 +51,7 @@ private:
     // Takes the user to a number box that Apply cannot read.
     void PointAtBadNumber(int pageIndex, HWND box, const wchar_t* problem, const wchar_t* failure);
 
+    SettingsHost* host_;
     CTabCtrl tabs_;
     CPage1 serversPage_;
     CPage2 optionsPage_;
@@ -59,7 +62,7 @@ private:
 extern SYNC* SettingsDialog;
 
 // Opens the settings dialog, or brings the open one to the front as it stands.
-void OpenSettingsDialog();
+void OpenSettingsDialog(SettingsHost* host = nullptr, HWND owner = nullptr);
 // Destroys the settings dialog without applying anything; SettingsDialog is null afterwards.
 void CloseSettingsDialog();
 

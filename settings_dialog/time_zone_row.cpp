@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "framework/trace.h"
 #include "framework/wnd.h"
 #include "settings/dialog_font.h"
 #include "settings_dialog/dialog_texts.h"
@@ -21,10 +22,7 @@ HWND MakeControl(HWND page, const wchar_t* windowClass, const wchar_t* text, DWO
                           box.Height(), page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           ::GetModuleHandleW(nullptr), nullptr);
     if (!control) {
-        ::OutputDebugStringW(
-            (L"Velmora: a world-clock row control could not be made, error " + std::to_wstring(::GetLastError()) +
-             L"\r\n")
-                .c_str());
+        TraceLastError(L"making a world-clock row control");
         return nullptr;
     }
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), TRUE);

@@ -11,7 +11,6 @@
 #include "framework/unique_handle.h"
 #include "sync/ntp_packet.h"
 #include "sync/sntp_reply.h"
-#include "sync/sync_state.h"
 #include "sync/sync_texts.h"
 #include "sync/time_convert.h"
 
@@ -123,10 +122,10 @@ SntpQueryOptions DefaultSntpQueryOptions() {
 
 std::vector<SocketAddress> ResolveServer(const SntpTarget& target) {
     std::vector<SocketAddress> candidates;
-    ADDRINFOW* results = nullptr;
+    UniqueAddrInfo results;
     // No hints: every address family, and "ntp" looked up in the services list.
-    if (::GetAddrInfoW(target.host.c_str(), target.service.c_str(), nullptr, &results) != 0) return candidates;
-    for (const ADDRINFOW* entry = results; entry; entry = entry->ai_next) {
+    if (::GetAddrInfoW(target.host.c_str(), target.service.c_str(), nullptr, results.put()) != 0) return candidates;
+    for (const ADDRINFOW* entry = results.get(); entry; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET && entry->ai_family != AF_INET6) continue;
         if (entry->ai_addrlen > sizeof(sockaddr_storage)) continue;
         // The resolver lists an address once per socket type; ask each address once.
@@ -140,7 +139,6 @@ std::vector<SocketAddress> ResolveServer(const SntpTarget& target) {
         candidate.length = static_cast<int>(entry->ai_addrlen);
         candidates.push_back(candidate);
     }
-    ::FreeAddrInfoW(results);
     return candidates;
 }
 
@@ -172,25 +170,8 @@ SntpMeasurement QuerySntpServer(const SntpTarget& target, const SntpQueryOptions
     return MeasureCandidates(candidates, options);
 }
 
-void BeginSntpQuery(bool adjust) {
-    ServerOffset = NoServerTime;
-    FinishSync(adjust);
-}
-
-void CompleteSntpQuery(const SntpMeasurement& measurement, bool adjust) {
-    if (!measurement.Answered()) {
-        ServerOffset = NoServerTime;
-        PublishStatus(measurement.failureText);
-        return;
-    }
-    const std::int64_t offset = ComputeServerOffset(measurement.offsetMs);
-    PublishStatus(SyncResultText(offset));
-    FinishSync(adjust);
-}
-
-void RunSntpQuery(bool adjust, const SntpTarget& target, const SntpDelivery& deliver,
-                  const SntpQueryOptions& options) {
-    deliver(QuerySntpServer(target, options), adjust);
+SntpMeasurement RunSntpQuery(const SntpTarget& target, const SntpQueryOptions& options) {
+    return QuerySntpServer(target, options);
 }
 
 }  // namespace velmora

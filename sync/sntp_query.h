@@ -1,5 +1,6 @@
 #pragma once
-// One SNTP exchange with a time server, measured on a worker thread.
+// One SNTP exchange with a time server, measured on a worker thread. It measures and returns
+// a value; what the program does with it is the synchronisation driver's (app/).
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sync/time_arithmetic.h"
+#include "sync/sntp_measurement.h"
 
 namespace velmora {
 
@@ -23,14 +24,6 @@ struct SocketAddress {
     sockaddr_storage address{};
     int length = 0;
     int Family() const { return address.ss_family; }
-};
-
-// What a query hands to the user-interface thread.
-struct SntpMeasurement {
-    std::wstring failureText;         // empty when a server answered
-    std::int64_t offsetMs = NoServerTime;
-    std::int64_t roundTripMs = -1;
-    bool Answered() const { return failureText.empty(); }
 };
 
 // Seams: tests replace the clocks, the trace and the nonce source.
@@ -55,17 +48,8 @@ SntpMeasurement MeasureCandidates(const std::vector<SocketAddress>& candidates,
 // Winsock start-up, resolution and MeasureCandidates, with the failure texts.
 SntpMeasurement QuerySntpServer(const SntpTarget& target, const SntpQueryOptions& options);
 
-// User-interface thread, as a query starts: no server time is known while it runs.
-void BeginSntpQuery(bool adjust);
-
-// User-interface thread, with the worker's measurement: stores the offset and the status
-// text and calls FinishSync again on success.
-void CompleteSntpQuery(const SntpMeasurement& measurement, bool adjust);
-
-// The worker routine: measures, then passes the result to `deliver` (which posts it to the
-// user-interface thread).
-using SntpDelivery = std::function<void(SntpMeasurement, bool adjust)>;
-void RunSntpQuery(bool adjust, const SntpTarget& target, const SntpDelivery& deliver,
-                  const SntpQueryOptions& options);
+// The worker's whole query: measures and returns what it found. Reads no settings and
+// touches nothing shared, so it can run on any thread; it throws only when memory runs out.
+SntpMeasurement RunSntpQuery(const SntpTarget& target, const SntpQueryOptions& options);
 
 }  // namespace velmora

@@ -30,8 +30,4 @@ std::int64_t SettleOffset(std::int64_t measuredMs, bool clockAdjusted) {
     return measuredMs;
 }
 
-std::int64_t AddOffsetTicks(std::int64_t ticks, std::int64_t offsetMs) {
-    return ticks + offsetMs * kTicksPerMillisecond;
-}
-
 }  // namespace velmora

@@ -38,6 +38,4 @@ std::int64_t OffsetMilliseconds(std::int64_t serverTicks, std::int64_t pcTicks);
 // The offset to keep once a measurement is in: 0 for residue after an adjustment.
 std::int64_t SettleOffset(std::int64_t measuredMs, bool clockAdjusted);
 
-std::int64_t AddOffsetTicks(std::int64_t ticks, std::int64_t offsetMs);
-
 }  // namespace velmora

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <system_error>
+
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
 #include "settings/app_settings.h"
@@ -20,6 +23,7 @@ using testing::PipeStandIn;
 
 constexpr auto At = testing::MakeSystemTime;
 
+using testing::PumpPending;
 using testing::PumpUntil;
 
 class HiddenWindowTest : public ::testing::Test {
@@ -31,11 +35,17 @@ protected:
         StatusText.clear();
         ASSERT_TRUE(window.Create());
         // Queries answer at once with whatever the test chose.
-        window.SetQueryRunner([this](bool adjust, SntpTarget, SntpDelivery deliver) {
+        window.SetQuerySeams(Seams());
+    }
+    QuerySeams Seams() {
+        QuerySeams seams;
+        seams.measure = [this](const SntpTarget&) { return nextMeasurement; };
+        seams.startWorker = [this](bool, std::function<void()> work) {
             ++queriesStarted;
-            if (deliverAtOnce) deliver(nextMeasurement, adjust);
-            else heldDelivery = [deliver, adjust, this] { deliver(nextMeasurement, adjust); };
-        });
+            if (deliverAtOnce) work();
+            else heldDelivery = std::move(work);
+        };
+        return seams;
     }
     void TearDown() override { SetPcClockOverride({}); }
 
@@ -127,6 +137,69 @@ TEST_F(HiddenWindowTest, AQueryStartedWhileOneRunsJoinsItAndItsAdjustCounts) {
     heldDelivery();
     ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
     EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{400});
+}
+
+// However a query ends, the next "Get" runs: a thread that cannot start, a measurement that
+// throws, a result whose message is lost, a worker that never comes back.
+TEST_F(HiddenWindowTest, EveryWayAQueryEndsLetsTheNextOneStart) {
+    struct Ending {
+        const char* what;
+        std::function<void(QuerySeams&)> arrange;
+        const wchar_t* status;
+    };
+    const Ending endings[] = {
+        {"no thread", [](QuerySeams& s) {
+             s.startWorker = [](bool, std::function<void()>) { throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)); };
+         }, L"Could not connect"},
+        {"the measurement throws", [](QuerySeams& s) {
+             s.measure = [](const SntpTarget&) -> SntpMeasurement { throw std::bad_alloc(); };
+         }, L"Could not connect"},
+        {"the result's message is lost", [](QuerySeams& s) {
+             s.post = [](HWND, UINT, WPARAM, LPARAM) { return false; };
+         }, L"Difference: 300 ms"},
+        {"the worker never comes back", [this](QuerySeams& s) {
+             s.startWorker = [this](bool, std::function<void()> work) { heldDelivery = std::move(work); };
+             s.timeLimitMs = 1500;
+         }, L"Could not connect"},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.what);
+        QuerySeams seams = Seams();
+        ending.arrange(seams);
+        window.SetQuerySeams(seams);
+        nextMeasurement = Offset(300);
+        window.StartSync(false);
+        ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }, std::chrono::seconds(10)));
+        EXPECT_EQ(StatusText, ending.status);
+
+        window.SetQuerySeams(Seams());
+        nextMeasurement = Offset(-40);
+        Sync(false);
+        EXPECT_EQ(StatusText, L"Difference: -40 ms") << "the next Get";
+    }
+    heldDelivery = nullptr;
+}
+
+// The result message names its query by number only: a stray or forged one, or one that
+// arrives before its query has a result, does nothing.
+TEST_F(HiddenWindowTest, AForgedResultMessageDoesNothing) {
+    deliverAtOnce = false;
+    nextMeasurement = Offset(700);
+    StatusText = L"before";
+    window.StartSync(false);
+    ASSERT_TRUE(window.QueryRunning());
+    for (const auto& [w, l] : {std::pair<WPARAM, LPARAM>{0, 0}, {1, 0}, {2, 0}, {1, 0x12345678}, {~WPARAM{0}, -1}})
+        window.PostMessage(SyncResultMessage, w, l);
+    PumpPending();
+    EXPECT_TRUE(window.QueryRunning());
+    EXPECT_EQ(ServerOffset, NoServerTime);
+
+    heldDelivery();
+    ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
+    EXPECT_EQ(StatusText, L"Difference: 700 ms");
+    window.PostMessage(SyncResultMessage, 1, 0);  // its number again, after it ended
+    PumpPending();
+    EXPECT_EQ(StatusText, L"Difference: 700 ms");
 }
 
 TEST_F(HiddenWindowTest, AutoSyncIsArmedReArmedAndStopped) {
@@ -229,14 +302,14 @@ TEST_F(ClockTextTest, TheServerPairFollowsTheOffsetOrShowsNoTime) {
     TimeFormatPattern = kTwentyFourHourPattern;
     LocalTimeIs(At(2026, 3, 4, 10, 15, 29, 0));
     ServerOffset = NoServerTime;
-    FormatClockText(false);
+    FormatClockText(false, ServerOffset);
     EXPECT_EQ(ServerTimeText, L"--:--:--");
     EXPECT_EQ(ServerDateText, L"");
     ServerOffset = -2000;
-    FormatClockText(false);
+    FormatClockText(false, ServerOffset);
     EXPECT_EQ(ServerTimeText, L"10:15:27");
     ServerOffset = 0;
-    FormatClockText(false);
+    FormatClockText(false, ServerOffset);
     FormatClockText(true);
     EXPECT_EQ(ServerTimeText, LocalTimeText);
 }

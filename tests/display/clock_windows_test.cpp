@@ -10,7 +10,6 @@
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
 #include "settings/world_clocks.h"
-#include "sync/sync_state.h"
 #include "tests/display/display_fixture.h"
 #include "tests/support/pipe_stand_in.h"
 

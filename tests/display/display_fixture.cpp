@@ -6,17 +6,8 @@
 #include "settings/app_settings.h"
 #include "settings/time_zone_catalogue.h"
 #include "settings/world_clocks.h"
-#include "sync/sync_state.h"
 
 namespace velmora::testing {
-
-void PumpPending() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 Argb Split(std::uint32_t pixel) {
     return {static_cast<int>(pixel >> 24), static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
@@ -71,7 +62,10 @@ void ClockWindowTest::SetUp() {
     ServerDateText.clear();
     hidden = std::make_unique<Hide_Main_Wnd>();
     ASSERT_TRUE(hidden->Create());
-    hidden->SetQueryRunner([this](bool adjust, SntpTarget, SntpDelivery) { queriesStarted.push_back(adjust); });
+    // Queries are recorded and never end.
+    QuerySeams seams;
+    seams.startWorker = [this](bool adjust, std::function<void()>) { queriesStarted.push_back(adjust); };
+    hidden->SetQuerySeams(std::move(seams));
 }
 
 void ClockWindowTest::TearDown() {

@@ -15,8 +15,6 @@
 namespace velmora::testing {
 
 
-// Dispatches whatever is queued now.
-void PumpPending();
 
 struct Argb {
     int a, r, g, b;

@@ -4,8 +4,8 @@
 #include <limits>
 #include <span>
 
-#include "service/filetime_offset.h"
-#include "service/pipe_request.h"
+#include "common/file_time_offset.h"
+#include "common/pipe_protocol.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace velmora;

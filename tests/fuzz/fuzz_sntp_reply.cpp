@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "common/file_time_offset.h"
 #include "sync/sntp_reply.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -52,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The PC clock moved by the offset lands between the transmit second and that second
     // plus its fraction and half the round trip (to the millisecond the offset keeps).
-    const std::int64_t serverNow = AddOffsetTicks(exchange.pcTicksAtAnswer, result.offsetMs);
+    const auto serverNow = static_cast<std::int64_t>(
+        AddOffsetToFileTime(static_cast<std::uint64_t>(exchange.pcTicksAtAnswer), result.offsetMs));
     const std::int64_t transmitSecond = NtpSecondsToFileTicks(transmit.seconds);
     FUZZ_CHECK(serverNow > transmitSecond - kTicksPerMillisecond);
     FUZZ_CHECK(serverNow < transmitSecond + (1001 + result.roundTripMs / 2) * kTicksPerMillisecond);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 #include "tests/service/pipe_test_client.h"
 #include "tests/support/installed_service.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 
 namespace velmora::testing {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 #include "service/service_texts.h"
 #include "tests/service/child_process.h"
 #include "tests/service/pipe_test_client.h"

@@ -8,7 +8,7 @@
 #include <future>
 #include <vector>
 
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 #include "tests/service/fake_service_parts.h"
 #include "tests/service/pipe_test_client.h"
 

@@ -29,6 +29,12 @@ protected:
         SettingsDialogTest::TearDown();
     }
     HWND Minutes() { return Control(Dialog().OptionsPage(), IDC_SYNC_MINUTES); }
+    // As the tray's "Settings" opens it: the dialog then reports to the hidden window.
+    SYNC& Open() {
+        window.SendMessage(WM_COMMAND, MAKEWPARAM(ID_TRAY_SETTINGS, 0));
+        EXPECT_NE(SettingsDialog, nullptr);
+        return *SettingsDialog;
+    }
 
     Hide_Main_Wnd window;
 };

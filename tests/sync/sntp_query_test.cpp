@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "sync/sync_state.h"
 #include "sync/time_convert.h"
 #include "tests/support/sntp_test_server.h"
 
@@ -218,6 +217,28 @@ TEST(ResolveServer, NamesThePortOfTheNtpServiceOrTheCustomNumber) {
         EXPECT_EQ(ntohs(address->sin_port), port);
     }
     ::WSACleanup();
+}
+
+// The worker only measures: it returns its result on its own thread.
+TEST(RunSntpQueryTest, TheWorkerReturnsItsMeasurement) {
+    testing::SntpTestServer server(R"("offset_ms": 900)");
+    const SntpTarget target = server.Target();
+    SntpMeasurement measurement;
+    std::thread worker([&] { measurement = RunSntpQuery(target, DefaultSntpQueryOptions()); });
+    worker.join();
+    EXPECT_TRUE(measurement.Answered()) << measurement.failureText;
+    EXPECT_NEAR(static_cast<double>(measurement.offsetMs), 900, 25.0);
+}
+
+TEST(NtpSecondsToSystemTimeTest, AnAllZeroTimestampIsTheEraWrap) {
+    const SYSTEMTIME t = NtpSecondsToSystemTime(0);
+    EXPECT_EQ(t.wYear, 2036);
+    EXPECT_EQ(t.wMonth, 2);
+    EXPECT_EQ(t.wDay, 7);
+    EXPECT_EQ(t.wHour, 6);
+    EXPECT_EQ(t.wMinute, 28);
+    EXPECT_EQ(t.wSecond, 16);
+    EXPECT_EQ(t.wMilliseconds, 0);
 }
 
 }  // namespace

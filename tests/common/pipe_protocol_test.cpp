@@ -1,4 +1,4 @@
-#include "service/pipe_request.h"
+#include "common/pipe_protocol.h"
 
 #include <gtest/gtest.h>
 

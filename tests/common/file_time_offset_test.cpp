@@ -1,4 +1,4 @@
-#include "service/filetime_offset.h"
+#include "common/file_time_offset.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,13 @@ TEST(FileTimeOffset, MovesByTenThousandTicksPerMillisecond) {
     EXPECT_EQ(AddOffsetToFileTime(kNoon, -250), kNoon - 2'500'000);
     EXPECT_EQ(AddOffsetToFileTime(kNoon, 0), kNoon);
     EXPECT_EQ(AddOffsetToFileTime(kNoon, 2147483647), kNoon + 21'474'836'470'000);
+}
+
+TEST(FileTimeOffset, CarriesAcrossTheNewYear) {
+    constexpr std::uint64_t kNewYear = 134'432'352'000'000'000;  // 2027-01-01 00:00:00 UTC
+    EXPECT_EQ(AddOffsetToFileTime(kNewYear + 5'000'000, -1000), kNewYear - 5'000'000);
+    EXPECT_EQ(AddOffsetToFileTime(kNewYear, 0), kNewYear);
+    EXPECT_EQ(AddOffsetToFileTime(kNewYear, 250), kNewYear + 2'500'000);
 }
 
 TEST(FileTimeOffset, HostileOffsetsWrapModuloTwoToThe64) {

@@ -1,4 +1,4 @@
-#include "service/filetime_offset.h"
+#include "common/file_time_offset.h"
 
 namespace velmora {
 

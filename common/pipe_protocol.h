@@ -1,6 +1,6 @@
 #pragma once
-// The named-pipe protocol between the desktop program and the service. No Windows here, so
-// the desktop program can share it and the decoding is tested natively.
+// The named-pipe protocol between the desktop program and the service, the one definition
+// both use. No Windows here, so the decoding is tested natively.
 #include <array>
 #include <cstddef>
 #include <cstdint>
