@@ -10,7 +10,7 @@
 #include "app/service_client.h"
 #include "framework/trace.h"
 #include "settings/app_settings.h"
-#include "settings/settings_store.h"
+#include "settings/server_selection.h"
 #include "sync/sync_texts.h"
 
 namespace velmora {
@@ -54,7 +54,9 @@ void Hide_Main_Wnd::StartSync(bool adjust) {
     runningQuery_ = query;
     ArmTimer(QueryWatchTimer, kQueryWatchMs);
 
-    const SntpTarget target = CurrentSntpTarget();  // a copy: settings may change meanwhile
+    // A copy: the settings may change while the query runs.
+    SyncTargetNames names = CurrentSyncTargetNames();
+    const SntpTarget target{std::move(names.host), std::move(names.service)};
     std::function<SntpMeasurement(const SntpTarget&)> measure = seams_.measure;
     if (!measure) measure = [](const SntpTarget& t) { return RunSntpQuery(t, DefaultSntpQueryOptions()); };
     std::function<bool(HWND, UINT, WPARAM, LPARAM)> post = seams_.post;

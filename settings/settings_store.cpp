@@ -121,11 +121,6 @@ void NextView(HWND window) {
     SaveWindowPlacement(window, step.shift);
 }
 
-SntpTarget CurrentSntpTarget() {
-    SyncTargetNames names = CurrentSyncTargetNames();
-    return SntpTarget{std::move(names.host), std::move(names.service)};
-}
-
 void ResetSettingsStore() {
     AppSettings = SettingsRecord{};
     ServerList.clear();

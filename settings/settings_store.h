@@ -2,7 +2,6 @@
 // Loading and saving the settings record, and what is derived from it.
 #include <windows.h>
 
-#include "sync/sntp_query.h"
 
 namespace velmora {
 
@@ -25,8 +24,6 @@ void SaveWindowPlacement(HWND window, int shift);
 // window (see NextViewStep).
 void NextView(HWND window);
 
-// A copy of the current query target for a query that is about to start.
-SntpTarget CurrentSntpTarget();
 
 // Everything back to the state before LoadSettings: defaults, empty lists, empty catalogue.
 // For tests; the dialog font is kept.

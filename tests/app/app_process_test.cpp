@@ -1,9 +1,12 @@
 // The real Velmora.exe, watched from outside: one copy per logon session, the close signal,
-// and Exit with its save.
+// Exit with its save, and messages forged by another process.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 
+#include "tests/support/pipe_stand_in.h"
+#include "tests/support/sntp_test_server.h"
 #include "tests/support/velmora_process.h"
 
 namespace velmora {
@@ -28,6 +31,11 @@ void WriteNumber(const wchar_t* name, DWORD value) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
 }
 
+void WriteText(const wchar_t* name, const std::wstring& value) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
 class AppProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -43,6 +51,8 @@ protected:
     // whenever the prefix boots: leave none behind for the next test run.
     void TearDown() override {
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Velmora");
+        for (const wchar_t* name : {L"Utilize NIST server", L"Custom Server Address", L"Custom Server Port"})
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
     }
 };
 
@@ -85,6 +95,35 @@ TEST_F(AppProcessTest, ExitSavesThePlacementAndEnds) {
     EXPECT_NE(ReadNumber(L"Left"), kNotSaved);
     EXPECT_NE(ReadNumber(L"Top"), kNotSaved);
     EXPECT_EQ(ReadNumber(L"Skin"), 0u);
+}
+
+// The hidden window "Velmora" can be found and sent to by any process of the session. A
+// forged "result" message, with a null or a garbage parameter, must change nothing; the next
+// synchronisation still reaches the service.
+TEST_F(AppProcessTest, ForgedResultMessagesFromAnotherProcessDoNothing) {
+    testing::SntpTestServer server(R"("offset_ms": 1500)");
+    ASSERT_TRUE(server.Started());
+    WriteNumber(L"Utilize NIST server", 0);
+    WriteText(L"Custom Server Address", L"127.0.0.1");
+    WriteNumber(L"Custom Server Port", server.Port());
+    testing::PipeStandIn service;
+
+    VelmoraProcess app;
+    const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
+    ASSERT_NE(hidden, nullptr);
+    constexpr UINT kResultMessage = WM_APP + 1;
+    const std::pair<WPARAM, LPARAM> forged[] = {
+        {0, 0}, {1, 0}, {0, static_cast<LPARAM>(0xDEADBEEF)}, {1, static_cast<LPARAM>(0x7FFF0010)}, {~WPARAM{0}, -1}};
+    for (const auto& [w, l] : forged) ASSERT_TRUE(::PostMessageW(hidden, kResultMessage, w, l));
+    // Answered only once the program has handled everything posted before it.
+    DWORD_PTR answer = 0;
+    ASSERT_NE(::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer), 0);
+    EXPECT_TRUE(app.Running());
+
+    ::PostMessageW(hidden, WM_COMMAND, 32775, 0);  // tray menu "Synchronize"
+    ASSERT_TRUE(WaitUntil([&] { return !service.Offsets().empty(); }, 20s)) << "no offset reached the service";
+    EXPECT_NEAR(static_cast<double>(service.Offsets()[0]), 1500, 100);
+    EXPECT_TRUE(app.Running());
 }
 
 }  // namespace

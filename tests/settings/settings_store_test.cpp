@@ -118,7 +118,7 @@ TEST_F(SettingsStoreTest, ACustomServerGivesTheQueryItsAddressAndPort) {
 
     EXPECT_EQ(SyncHost(), L"10.0.0.1");
     EXPECT_EQ(SyncService(), L"5123");
-    const SntpTarget target = CurrentSntpTarget();
+    const SyncTargetNames target = CurrentSyncTargetNames();
     EXPECT_EQ(target.host, L"10.0.0.1");
     EXPECT_EQ(target.service, L"5123");
 }
