@@ -21,6 +21,10 @@ void PublishStatus(std::wstring text, SyncSteps& steps) {
     steps.RedrawStatus();
 }
 
+bool AutomaticCorrectionAllowed(std::int64_t offsetMs) {
+    return offsetMs >= -kMaxAutomaticCorrectionMs && offsetMs <= kMaxAutomaticCorrectionMs;
+}
+
 void BeginSntpQuery(bool adjust, SyncSteps& steps) {
     ServerOffset = NoServerTime;
     steps.FinishSync(adjust);

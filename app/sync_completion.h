@@ -37,6 +37,12 @@ std::int64_t ComputeServerOffset(std::int64_t measuredMs, SyncSteps& steps);
 
 void PublishStatus(std::wstring text, SyncSteps& steps);
 
+// Windows' own time service refuses automatic corrections beyond 15 hours on a stand-alone
+// PC; so does this program: a larger difference is shown, and the user may still send it
+// with "Adjust" or "Syncronize Now".
+inline constexpr std::int64_t kMaxAutomaticCorrectionMs = 15LL * 3600 * 1000;
+bool AutomaticCorrectionAllowed(std::int64_t offsetMs);
+
 // As a query starts: no server time is known while it runs.
 void BeginSntpQuery(bool adjust, SyncSteps& steps);
 

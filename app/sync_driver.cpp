@@ -123,10 +123,14 @@ void Hide_Main_Wnd::EndQuery(const SntpMeasurement& measurement) {
 }
 
 void Hide_Main_Wnd::FinishSync(bool adjust) {
-    if (adjust)
+    if (adjust && AutomaticCorrectionAllowed(ServerOffset)) {
         SendOffsetToService();
-    else
-        ServerClockTick();
+        return;
+    }
+    // Only shown: "Get", or a difference too large to correct without asking. The server
+    // clock then ticks, so the user sees what "Adjust" would set.
+    if (adjust) Trace(L"a difference of " + std::to_wstring(ServerOffset) + L" ms is not corrected without asking");
+    ServerClockTick();
 }
 
 void Hide_Main_Wnd::SendOffsetToService() {

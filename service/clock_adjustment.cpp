@@ -12,10 +12,13 @@ SYSTEMTIME SystemLocalClock::Now() {
 
 bool SystemLocalClock::Set(const SYSTEMTIME& time) { return ::SetLocalTime(&time) != FALSE; }
 
-bool ApplyClockOffset(std::int64_t offsetMs, LocalClock& clock) {
+DWORD ApplyClockOffset(std::int64_t offsetMs, LocalClock& clock, std::uint64_t earliestTicks) {
     SYSTEMTIME time = clock.Now();
     AddOffset(offsetMs, time);
-    return clock.Set(time);
+    if (const auto ticks = SystemTimeToTicks(time); !ticks || *ticks < earliestTicks) return ERROR_INVALID_TIME;
+    if (clock.Set(time)) return ERROR_SUCCESS;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
 }
 
 }  // namespace velmora

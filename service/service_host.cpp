@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "framework/unique_handle.h"
 #include "service/event_log.h"
 #include "service/recording_clock.h"
 #include "service/service_install.h"
@@ -14,6 +15,12 @@ constexpr DWORD kStartWaitHintMs = 3000;
 
 // Set on the service thread, read by reports from the control handler's thread too.
 std::atomic<SERVICE_STATUS_HANDLE> statusHandle{nullptr};
+// Made before the handler is registered and kept for the process's life, so the handler can
+// always set it.
+HANDLE StopEvent() {
+    static const UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    return event.get();
+}
 
 ServiceStatusReporter& ProcessReporter() {
     static ServiceStatusReporter reporter([](const SERVICE_STATUS& status) {
@@ -47,10 +54,10 @@ void RunTimeService(const TimePipeContext& context) {
     RunTimePipe(context);
 }
 
-void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, const std::wstring& pipeName) {
+void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, HANDLE stopEvent) {
     if (control == SERVICE_CONTROL_STOP) {
         reporter.ReportStatus(SERVICE_STOP_PENDING, NO_ERROR, 0);
-        SendStopRequest(pipeName);
+        ::SetEvent(stopEvent);
         return;
     }
     reporter.ReportStatus(reporter.CurrentState(), NO_ERROR, 0);
@@ -58,13 +65,19 @@ void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, const 
 
 void WINAPI TimeServiceMain(DWORD, LPWSTR*) {
     try {
+        const HANDLE stopEvent = StopEvent();
         statusHandle = ::RegisterServiceCtrlHandlerW(kServiceName, TimeServiceControl);
         if (!statusHandle.load()) {
             LogServiceError(kRegisterHandlerOperation);
             return;
         }
         const auto clock = SelectServiceClock();
-        RunTimeService({.clock = *clock, .reporter = ProcessReporter(), .logError = LogServiceError});
+        RunTimeService({.clock = *clock,
+                        .reporter = ProcessReporter(),
+                        .logError = [](const wchar_t* operation, DWORD error, std::uint64_t notLogged) {
+                            LogServiceError(operation, error, notLogged);
+                        },
+                        .stopEvent = stopEvent});
     } catch (...) {
         // Nothing may cross into the dispatcher. Only an allocation can fail here.
         if (statusHandle.load()) ProcessReporter().ReportStatus(SERVICE_STOPPED, ERROR_NOT_ENOUGH_MEMORY, 0);
@@ -73,7 +86,7 @@ void WINAPI TimeServiceMain(DWORD, LPWSTR*) {
 
 void WINAPI TimeServiceControl(DWORD control) {
     try {
-        HandleServiceControl(ProcessReporter(), control, kTimePipeName);
+        HandleServiceControl(ProcessReporter(), control, StopEvent());
     } catch (...) {
     }
 }

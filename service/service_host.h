@@ -15,12 +15,13 @@ namespace velmora {
 int RunServiceProgram(int argc, wchar_t** argv);
 
 // The service's work once its control handler is registered: reports the start as
-// pending, then runs the pipe loop until a stop request.
+// pending, then runs the pipe loop until its stop event is set.
 void RunTimeService(const TimePipeContext& context);
 
-// A stop reports stop-pending and sends the stop request through the pipe; it returns when
-// the loop has answered. Any other control reports the current state again.
-void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, const std::wstring& pipeName);
+// A stop reports stop-pending and sets the loop's stop event, whatever the pipe's clients
+// are doing; the loop reports the stop when it has ended. Any other control reports the
+// current state again.
+void HandleServiceControl(ServiceStatusReporter& reporter, DWORD control, HANDLE stopEvent);
 
 void WINAPI TimeServiceMain(DWORD argc, LPWSTR* argv);
 void WINAPI TimeServiceControl(DWORD control);

@@ -8,61 +8,78 @@
 #include <span>
 
 #include "framework/unique_handle.h"
+#include "service/failure_log_throttle.h"
 #include "service/service_texts.h"
 
 namespace velmora {
 namespace {
 
-// Overlapped, so that a silent client's read can be given up.
+// Overlapped, so that a silent client's read can be given up and a stop interrupts any wait.
 constexpr DWORD kOpenMode = PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED;
 // Only local programs may set this PC's clock.
 constexpr DWORD kPipeMode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS;
 
-// Waits for an overlapped operation that `issued` started, at most `timeoutMs`; a late one
-// is cancelled. The bytes transferred, or nothing when the operation failed, was late or
-// was cut short (ERROR_MORE_DATA: a message longer than the buffer).
-std::optional<DWORD> AwaitIo(HANDLE pipe, OVERLAPPED& overlapped, BOOL issued, DWORD timeoutMs) {
-    if (!issued) {
-        // Failed at once: nothing is queued, so there is nothing to wait for.
-        if (::GetLastError() != ERROR_IO_PENDING) return std::nullopt;
-        if (::WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0) ::CancelIoEx(pipe, &overlapped);
-    }
-    DWORD bytes = 0;
-    if (!::GetOverlappedResult(pipe, &overlapped, &bytes, TRUE)) return std::nullopt;
-    return bytes;
-}
+enum class Io { Done, Failed, TimedOut, Stopping };
 
-OVERLAPPED FreshOverlapped(HANDLE event) {
-    ::ResetEvent(event);
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = event;
-    return overlapped;
-}
+class PipeServer {
+public:
+    PipeServer(HANDLE pipe, HANDLE ioEvent, HANDLE stopEvent) : pipe_(pipe), ioEvent_(ioEvent), stopEvent_(stopEvent) {}
 
-// Waits for the next client (without limit: that is the idle state), reads its message,
-// replies with the first byte of the receive buffer and disconnects it.
-PipeRequest ServeOneClient(HANDLE pipe, HANDLE event, std::array<std::uint8_t, kPipeBufferSize>& buffer,
-                           DWORD messageTimeoutMs) {
-    OVERLAPPED connect = FreshOverlapped(event);
-    // A client that connected before the call (ERROR_PIPE_CONNECTED) or already left is
-    // served like any other: the read tells.
-    if (!::ConnectNamedPipe(pipe, &connect) && ::GetLastError() == ERROR_IO_PENDING) {
+    // Waits for the next client without limit (that is the idle state) or for the stop.
+    Io Connect() {
+        OVERLAPPED connect = Fresh();
+        if (::ConnectNamedPipe(pipe_, &connect)) return Io::Done;
+        // A client that connected before the call (ERROR_PIPE_CONNECTED) or already left
+        // (ERROR_NO_DATA) is served like any other: the read tells.
+        if (::GetLastError() != ERROR_IO_PENDING) return Io::Done;
         DWORD unused = 0;
-        ::GetOverlappedResult(pipe, &connect, &unused, TRUE);
+        return Await(connect, INFINITE, unused) == Io::Stopping ? Io::Stopping : Io::Done;
     }
 
-    OVERLAPPED read = FreshOverlapped(event);
-    const BOOL issued = ::ReadFile(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &read);
-    const std::optional<DWORD> received = AwaitIo(pipe, read, issued, messageTimeoutMs);
-    if (!received) ::Sleep(1);
+    // A whole message, at most `timeoutMs` after the call; nothing when it failed, was late
+    // or was cut short (ERROR_MORE_DATA: longer than the buffer).
+    Io Read(std::span<std::uint8_t> buffer, DWORD timeoutMs, DWORD& received) {
+        OVERLAPPED read = Fresh();
+        const BOOL issued = ::ReadFile(pipe_, buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &read);
+        return Finish(read, issued, timeoutMs, received);
+    }
 
-    const std::uint8_t reply = buffer[0];
-    OVERLAPPED write = FreshOverlapped(event);
-    AwaitIo(pipe, write, ::WriteFile(pipe, &reply, 1, nullptr, &write), messageTimeoutMs);
-    ::DisconnectNamedPipe(pipe);
+    Io Write(std::span<const std::uint8_t> bytes, DWORD timeoutMs) {
+        OVERLAPPED write = Fresh();
+        const BOOL issued = ::WriteFile(pipe_, bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &write);
+        DWORD written = 0;
+        return Finish(write, issued, timeoutMs, written);
+    }
 
-    return DecodePipeRequest(std::span(buffer.data(), received.value_or(0)), received.has_value());
-}
+private:
+    OVERLAPPED Fresh() const {
+        ::ResetEvent(ioEvent_);
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = ioEvent_;
+        return overlapped;
+    }
+
+    Io Finish(OVERLAPPED& overlapped, BOOL issued, DWORD timeoutMs, DWORD& bytes) {
+        // Failed at once: nothing is queued, so there is nothing to wait for.
+        if (!issued && ::GetLastError() != ERROR_IO_PENDING) return Io::Failed;
+        return Await(overlapped, timeoutMs, bytes);
+    }
+
+    // A late operation is cancelled and awaited, so the OVERLAPPED is free again.
+    Io Await(OVERLAPPED& overlapped, DWORD timeoutMs, DWORD& bytes) {
+        const HANDLE events[] = {overlapped.hEvent, stopEvent_};
+        const DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, timeoutMs);
+        if (woke != WAIT_OBJECT_0) ::CancelIoEx(pipe_, &overlapped);
+        const bool completed = ::GetOverlappedResult(pipe_, &overlapped, &bytes, TRUE) != FALSE;
+        if (woke == WAIT_OBJECT_0 + 1) return Io::Stopping;
+        if (completed) return Io::Done;
+        return woke == WAIT_TIMEOUT ? Io::TimedOut : Io::Failed;
+    }
+
+    HANDLE pipe_;
+    HANDLE ioEvent_;
+    HANDLE stopEvent_;
+};
 
 }  // namespace
 
@@ -76,45 +93,55 @@ void RunTimePipe(const TimePipeContext& context) {
         pipe.reset(::CreateNamedPipeW(context.pipeName.c_str(), kOpenMode, kPipeMode, 1, kPipeBufferSize,
                                       kPipeBufferSize, NMPWAIT_WAIT_FOREVER, &attributes));
     }
-    const UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle ioEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     // Also when another process holds the name: its first instance wins.
-    if (!pipe || !event) {
+    if (!pipe || !ioEvent || !context.stopEvent) {
         context.reporter.ReportStatus(SERVICE_STOPPED, NO_ERROR, 0);
         return;
     }
     context.reporter.ReportStatus(SERVICE_RUNNING, NO_ERROR, 0);
 
+    PipeServer server(pipe.get(), ioEvent.get(), context.stopEvent);
+    const auto now = [&] { return context.nowMs ? context.nowMs() : ::GetTickCount64(); };
+    FailureLogThrottle throttle;
+    DWORD lastSilentClient = 0;
     std::array<std::uint8_t, kPipeBufferSize> buffer{};
     for (;;) {
-        const PipeRequest request = ServeOneClient(pipe.get(), event.get(), buffer, context.messageTimeoutMs);
-        if (request.kind == PipeRequestKind::Stop) break;
-        // The client has its reply already, so a failure can only go to the event log.
-        if (request.kind == PipeRequestKind::Offset && !ApplyClockOffset(request.offsetMs, context.clock) &&
-            context.logError)
-            context.logError(kSetClockOperation);
+        if (server.Connect() == Io::Stopping) break;
+
+        ULONG client = 0;
+        ::GetNamedPipeClientProcessId(pipe.get(), &client);
+        const bool silentBefore = client != 0 && client == lastSilentClient;
+        DWORD received = 0;
+        const Io read = server.Read(buffer, silentBefore ? context.repeatSilentTimeoutMs : context.messageTimeoutMs,
+                                    received);
+        if (read == Io::Stopping) break;
+        // A silent client is remembered by its process; one that came and went is not.
+        lastSilentClient = read == Io::TimedOut ? client : 0;
+        if (read != Io::Done) ::Sleep(1);
+
+        // The clock first: the reply tells the client whether it was set.
+        const PipeRequest request =
+            DecodePipeRequest(std::span(buffer.data(), read == Io::Done ? received : 0), read == Io::Done);
+        std::array<std::uint8_t, kFailureReplySize> reply{buffer[0]};
+        std::size_t replySize = 1;
+        if (request.kind == PipeRequestKind::Offset) {
+            if (const DWORD error = ApplyClockOffset(request.offsetMs, context.clock, context.earliestSettableTicks)) {
+                reply = EncodeFailureReply(buffer[0], error);
+                replySize = kFailureReplySize;
+                const FailureLogThrottle::Decision decision = throttle.OnFailure(now());
+                if (decision.write && context.logError)
+                    context.logError(kSetClockOperation, error, decision.notWrittenBefore);
+            }
+        }
+        const Io wrote = server.Write(std::span(reply.data(), replySize), context.messageTimeoutMs);
+        ::DisconnectNamedPipe(pipe.get());
+        if (wrote == Io::Stopping) break;
     }
+    ::DisconnectNamedPipe(pipe.get());
+    if (throttle.Pending() != 0 && context.logError) context.logError(kSetClockOperation, 0, throttle.Pending());
     pipe.reset();
     context.reporter.ReportStatus(SERVICE_STOPPED, NO_ERROR, 0);
-}
-
-void SendStopRequest(const std::wstring& pipeName) {
-    BYTE request = kStopRequestByte;
-    // Between the wait for the instance and the connection another client can take the
-    // instance; CallNamedPipeW then fails as busy. Under a steady stream of clients that lost
-    // the stop for good, so it is sent again until the loop has it, the pipe is gone, or the
-    // patience runs out. The wait is the explicit "for ever": with the pipe's default (0),
-    // Wine does not queue the caller among the waiters and it never won against a flood.
-    const ULONGLONG deadline = ::GetTickCount64() + kStopRequestPatienceMs;
-    for (;;) {
-        BYTE reply = 0;
-        DWORD replied = 0;
-        if (::CallNamedPipeW(pipeName.c_str(), &request, sizeof(request), &reply, sizeof(reply), &replied,
-                             NMPWAIT_WAIT_FOREVER))
-            return;
-        const DWORD error = ::GetLastError();
-        const bool lostTheRace = error == ERROR_PIPE_BUSY || error == ERROR_SEM_TIMEOUT;
-        if (!lostTheRace || ::GetTickCount64() >= deadline) return;
-    }
 }
 
 }  // namespace velmora

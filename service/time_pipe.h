@@ -1,41 +1,45 @@
 #pragma once
-// The service's pipe loop: one request and a one-byte reply per connection.
+// The service's pipe loop: one request and its reply per connection.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
-#include "service/clock_adjustment.h"
 #include "common/pipe_protocol.h"
+#include "service/clock_adjustment.h"
 #include "service/service_status.h"
 
 namespace velmora {
 
-// How long a connected client may take to send its message. The desktop program writes at
-// once; a client that stays silent longer is disconnected so the next one, or the stop,
-// gets the single pipe instance.
-inline constexpr DWORD kClientMessageTimeoutMs = 1000;
+// How long a connected client may take to send its message. The desktop program writes as
+// soon as it is connected; a client that stays silent longer is disconnected so that the
+// next one gets the single pipe instance.
+inline constexpr DWORD kClientMessageTimeoutMs = 200;
+// A process whose last connection stayed silent gets only this long the next time, so that
+// a client that reconnects as soon as it is dropped cannot keep everyone else out.
+inline constexpr DWORD kRepeatSilentClientTimeoutMs = 10;
 
 struct TimePipeContext {
     LocalClock& clock;
     ServiceStatusReporter& reporter;
-    // Writes an error event naming the failed operation.
-    std::function<void(const wchar_t* operation)> logError;
+    // Writes an error event: the failed operation, its error code, and how many failures
+    // before it got no event of their own.
+    std::function<void(const wchar_t* operation, DWORD error, std::uint64_t notLogged)> logError;
+    // Set by the service's control handler: the loop ends, whatever a client is doing.
+    HANDLE stopEvent = nullptr;
     std::wstring pipeName = kTimePipeName;
     DWORD messageTimeoutMs = kClientMessageTimeoutMs;
+    DWORD repeatSilentTimeoutMs = kRepeatSilentClientTimeoutMs;
+    // No request sets a time before this (FILETIME ticks).
+    std::uint64_t earliestSettableTicks = kEarliestSettableTicks;
+    // Milliseconds for the event-log throttle; GetTickCount64 when empty.
+    std::function<std::uint64_t()> nowMs;
 };
 
-// Creates the pipe, reports SERVICE_RUNNING and serves clients until a stop request;
+// Creates the pipe, reports SERVICE_RUNNING and serves clients until the stop event is set;
 // then reports SERVICE_STOPPED. If the pipe cannot be created it reports SERVICE_STOPPED
 // at once.
 void RunTimePipe(const TimePipeContext& context);
-
-// How long the control handler keeps trying to hand the loop its stop request while other
-// clients hold the pipe.
-inline constexpr DWORD kStopRequestPatienceMs = 30'000;
-
-// The control handler's stop request: waits for the instance without limit, and tries
-// again while other clients win it.
-void SendStopRequest(const std::wstring& pipeName);
 
 }  // namespace velmora

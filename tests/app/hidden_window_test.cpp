@@ -1,6 +1,7 @@
 // The hidden main window's timers and synchronisation driver, in-process, with a stand-in
 // for the service on the real pipe and a fake query.
 #include "app/hide_main_wnd.h"
+#include "app/service_client.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "settings/time_format_pattern.h"
 #include "sync/pc_clock.h"
 #include "tests/support/pipe_stand_in.h"
+#include "tests/support/trusted_stand_in.h"
 #include "tests/support/system_time.h"
 #include "tests/support/message_pump.h"
 
@@ -62,6 +64,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
     }
 
+    testing::TrustThisProcessAsService trustStandIn;
     Hide_Main_Wnd window;
     SntpMeasurement nextMeasurement;
     bool deliverAtOnce = true;
@@ -137,6 +140,91 @@ TEST_F(HiddenWindowTest, AQueryStartedWhileOneRunsJoinsItAndItsAdjustCounts) {
     heldDelivery();
     ASSERT_TRUE(PumpUntil([&] { return !window.QueryRunning(); }));
     EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{400});
+}
+
+// "Synchronized" only when the service set the clock: a refusal shows its code and keeps the
+// offset, so that "Adjust" can try again.
+TEST_F(HiddenWindowTest, ARefusedChangeShowsTheServicesErrorAndKeepsTheOffset) {
+    {
+        PipeStandIn refusing({.refuseWith = ERROR_PRIVILEGE_NOT_HELD});
+        nextMeasurement = Offset(250);
+        Sync(true);
+        EXPECT_EQ(refusing.Offsets(), std::vector<std::int64_t>{250});
+        EXPECT_EQ(StatusText, L"Service error #1314");
+        EXPECT_EQ(ServerOffset, 250);
+        EXPECT_FALSE(ClockAdjusted);
+    }
+    PipeStandIn service;
+    window.SendOffsetToService();
+    EXPECT_EQ(service.Offsets(), std::vector<std::int64_t>{250});
+    EXPECT_EQ(StatusText, L"Synchronized");
+    EXPECT_EQ(ServerOffset, 0);
+}
+
+// Whoever holds the pipe name gets nothing unless it is the running service, and a service
+// that never answers holds the program only for the exchange's limit.
+TEST_F(HiddenWindowTest, SquattersGetNothingAndASilentServerIsGivenUp) {
+    struct Case {
+        const char* what;
+        PipeStandIn::Behaviour behaviour;
+        bool trusted;
+        const wchar_t* status;
+        std::size_t requests;
+    } const cases[] = {
+        {"a squatter that answers", {}, false, L"Service error #1062", 0},
+        {"a squatter that never answers", {.neverReply = true}, false, L"Service error #1062", 0},
+        {"the service, hung", {.neverReply = true}, true, L"Service error #1460", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PipeStandIn server(c.behaviour);
+        // Nobody runs "VLM Service" in the test prefix: an untrusted holder is a squatter.
+        const ServiceEndpoint previous = SetServiceEndpoint(
+            c.trusted ? ServiceEndpoint{.serviceProcess = [] { return std::optional<DWORD>(::GetCurrentProcessId()); }}
+                      : ServiceEndpoint{});
+        ServerOffset = 400;
+        const ULONGLONG before = ::GetTickCount64();
+        window.SendOffsetToService();
+        const ULONGLONG tookMs = ::GetTickCount64() - before;
+        SetServiceEndpoint(previous);
+        EXPECT_EQ(StatusText, c.status);
+        EXPECT_EQ(ServerOffset, 400);
+        EXPECT_EQ(server.Requests().size(), c.requests);
+        EXPECT_LT(tookMs, kServiceExchangeLimitMs + 1000u) << "the program was held";
+    }
+}
+
+// A server (or anyone on the way) that says the time is years away: an automatic
+// synchronisation shows the difference and sends nothing; "Adjust" may still send it.
+TEST_F(HiddenWindowTest, AnAutomaticCorrectionBeyondFifteenHoursIsOnlyShown) {
+    PipeStandIn service;
+    struct Case {
+        std::int64_t offset;
+        bool sent;
+    } const cases[] = {
+        {kMaxAutomaticCorrectionMs, true},   {-kMaxAutomaticCorrectionMs, true},
+        {kMaxAutomaticCorrectionMs + 1, false}, {315'576'000'000, false},  // ten years ahead
+        {-1'796'901'970'234, false},                                    // 1970-01-01
+    };
+    std::vector<std::int64_t> expectedSent;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offset);
+        ClockAdjusted = false;
+        nextMeasurement = Offset(c.offset);
+        Sync(true);
+        if (c.sent) {
+            expectedSent.push_back(c.offset);
+            EXPECT_EQ(StatusText, L"Synchronized");
+        } else {
+            EXPECT_EQ(StatusText, L"Difference: " + std::to_wstring(c.offset) + L" ms");
+            EXPECT_EQ(ServerOffset, c.offset);
+            EXPECT_NE(window.TimerDelay(ServerClockTimer), 0u) << "the server clock shows it";
+        }
+        EXPECT_EQ(service.Offsets(), expectedSent);
+    }
+    window.SendOffsetToService();  // "Adjust": the user's own decision
+    expectedSent.push_back(-1'796'901'970'234);
+    EXPECT_EQ(service.Offsets(), expectedSent);
 }
 
 // However a query ends, the next "Get" runs: a thread that cannot start, a measurement that

@@ -32,11 +32,11 @@ TEST(PipeRequest, EightBytesAreALittleEndianSignedOffset) {
     }
 }
 
-TEST(PipeRequest, OnlyASingleByteThreeStops) {
-    EXPECT_EQ(DecodePipeRequest(Bytes{3}, true).kind, PipeRequestKind::Stop);
-    EXPECT_EQ(DecodePipeRequest(Bytes{4}, true).kind, PipeRequestKind::Ignored);
-    EXPECT_EQ(DecodePipeRequest(Bytes{0}, true).kind, PipeRequestKind::Ignored);
-    EXPECT_EQ(DecodePipeRequest(Bytes{3, 0}, true).kind, PipeRequestKind::Ignored);
+// A client's byte 3 once stopped the LocalSystem service; only the service's own control
+// handler stops it now, so the byte is an ordinary ignored request.
+TEST(PipeRequest, ASingleByteThreeStopsNothing) {
+    for (const Bytes& message : {Bytes{3}, Bytes{4}, Bytes{0}, Bytes{3, 0}})
+        EXPECT_EQ(DecodePipeRequest(message, true).kind, PipeRequestKind::Ignored) << message.size();
 }
 
 TEST(PipeRequest, EveryOtherLengthIsIgnored) {
@@ -52,6 +52,31 @@ TEST(PipeRequest, AMessageNotReadWholeIsIgnoredWhateverItsLength) {
         const Bytes message(length, 3);
         EXPECT_EQ(DecodePipeRequest(message, false).kind, PipeRequestKind::Ignored) << length;
     }
+}
+
+TEST(PipeReply, OneByteIsTakenFiveBytesCarryTheErrorAnythingElseIsMalformed) {
+    struct Case {
+        const char* what;
+        Bytes reply;
+        PipeReplyKind kind;
+        std::uint32_t error;
+    } const cases[] = {
+        {"the request's first byte", {0xE8}, PipeReplyKind::Taken, 0},
+        {"not applied, 1314", {0xE8, 0x22, 0x05, 0, 0}, PipeReplyKind::NotApplied, 1314},
+        {"not applied without a reason", {0xE8, 0, 0, 0, 0}, PipeReplyKind::NotApplied, 31},
+        {"another first byte", {0xE9}, PipeReplyKind::Malformed, 0},
+        {"empty", {}, PipeReplyKind::Malformed, 0},
+        {"two bytes", {0xE8, 1}, PipeReplyKind::Malformed, 0},
+        {"six bytes", {0xE8, 1, 0, 0, 0, 0}, PipeReplyKind::Malformed, 0},
+    };
+    for (const Case& c : cases) {
+        const PipeReply reply = DecodePipeReply(c.reply, 0xE8);
+        EXPECT_EQ(reply.kind, c.kind) << c.what;
+        EXPECT_EQ(reply.error, c.error) << c.what;
+    }
+    const auto encoded = EncodeFailureReply(0x06, 0x12345678);
+    EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), (Bytes{0x06, 0x78, 0x56, 0x34, 0x12}));
+    EXPECT_EQ(DecodePipeReply(encoded, 0x06).error, 0x12345678u);
 }
 
 }  // namespace

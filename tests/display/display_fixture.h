@@ -11,6 +11,7 @@
 #include "display/skin_canvas.h"
 #include "tests/settings/scratch_registry.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/trusted_stand_in.h"
 
 namespace velmora::testing {
 
@@ -53,6 +54,7 @@ protected:
     // Adds world clocks for the given zones (display-text matches), all enabled.
     void AddWorldClocks(std::initializer_list<const wchar_t*> zones);
 
+    TrustThisProcessAsService trustStandIn;
     std::unique_ptr<Hide_Main_Wnd> hidden;
     std::vector<bool> queriesStarted;  // each query's adjust flag
 };

@@ -1,5 +1,6 @@
 // Any message a pipe client can send, whole or cut short: the service's decoding gives
 // exactly one defined request, and an offset moves the clock reversibly whatever its size.
+// The same bytes read as a reply (a server could send anything) give one defined outcome.
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -19,9 +20,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const PipeRequest request = DecodePipeRequest(message, complete);
     switch (request.kind) {
-    case PipeRequestKind::Stop:
-        FUZZ_CHECK(complete && message.size() == 1 && message[0] == kStopRequestByte);
-        break;
     case PipeRequestKind::Offset: {
         FUZZ_CHECK(complete && message.size() == kOffsetRequestSize);
         const auto encoded = EncodeOffsetRequest(request.offsetMs);
@@ -33,9 +31,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
     case PipeRequestKind::Ignored:
-        FUZZ_CHECK(!complete || (message.size() != kOffsetRequestSize &&
-                                 !(message.size() == 1 && message[0] == kStopRequestByte)));
+        FUZZ_CHECK(!complete || message.size() != kOffsetRequestSize);
         FUZZ_CHECK(request.offsetMs == 0);
+        break;
+    default:
+        FUZZ_CHECK(false);
+    }
+
+    const std::uint8_t firstByte = static_cast<std::uint8_t>(ticks);
+    const PipeReply reply = DecodePipeReply(message, firstByte);
+    switch (reply.kind) {
+    case PipeReplyKind::Taken:
+        FUZZ_CHECK(message.size() == 1 && message[0] == firstByte && reply.error == 0);
+        break;
+    case PipeReplyKind::NotApplied: {
+        FUZZ_CHECK(message.size() == kFailureReplySize && message[0] == firstByte && reply.error != 0);
+        const auto encoded = EncodeFailureReply(firstByte, reply.error);
+        if (message[1] | message[2] | message[3] | message[4])
+            for (std::size_t i = 0; i < kFailureReplySize; ++i) FUZZ_CHECK(encoded[i] == message[i]);
+        break;
+    }
+    case PipeReplyKind::Malformed:
+        FUZZ_CHECK(message.empty() || message[0] != firstByte ||
+                   (message.size() != 1 && message.size() != kFailureReplySize));
         break;
     default:
         FUZZ_CHECK(false);

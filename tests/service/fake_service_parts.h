@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -94,11 +95,15 @@ private:
     std::vector<SERVICE_STATUS> reports_;
 };
 
+// Each event as "<operation>" or "<operation>: <details>".
 class ErrorRecorder {
 public:
-    void Log(const wchar_t* operation) {
+    void Log(const wchar_t* operation, DWORD error = 0, std::uint64_t notLogged = 0) {
         std::lock_guard lock(mutex_);
-        operations_.emplace_back(operation);
+        std::wstring entry = operation;
+        if (error != 0) entry += L" error " + std::to_wstring(error);
+        if (notLogged != 0) entry += L" +" + std::to_wstring(notLogged);
+        operations_.push_back(std::move(entry));
     }
     std::vector<std::wstring> Operations() const {
         std::lock_guard lock(mutex_);

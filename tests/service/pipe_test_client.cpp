@@ -25,12 +25,12 @@ PipeReply CallPipe(const std::wstring& name, std::span<const std::uint8_t> reque
     PipeReply reply;
     WaitUntil([&] {
         ++reply.attempts;
-        std::uint8_t byte = 0;
+        std::uint8_t bytes[kPipeBufferSize] = {};
         DWORD read = 0;
         reply.ok = ::CallNamedPipeW(name.c_str(), const_cast<std::uint8_t*>(request.data()),
-                                    static_cast<DWORD>(request.size()), &byte, 1, &read, waitMs) != FALSE;
+                                    static_cast<DWORD>(request.size()), bytes, sizeof bytes, &read, waitMs) != FALSE;
         reply.error = reply.ok ? 0 : ::GetLastError();
-        reply.bytes.assign(&byte, &byte + (reply.ok ? read : 0));
+        reply.bytes.assign(bytes, bytes + (reply.ok ? read : 0));
         return reply.error != ERROR_PIPE_BUSY && reply.error != ERROR_SEM_TIMEOUT;
     });
     // Worth seeing: the desktop program does not retry.

@@ -26,9 +26,10 @@ struct PipeReply {
     int attempts = 0;
 };
 
-// One CallNamedPipeW exchange with a one-byte reply buffer, the way the desktop program
-// makes it but waiting up to `waitMs` for the instance. Retried until a deadline only
-// while the instance is busy, when the request has certainly not been delivered.
+// One CallNamedPipeW exchange, waiting up to `waitMs` for the instance, with room for any
+// reply the service gives (one byte when the request was taken, five when an offset was not
+// applied). Retried until a deadline only while the instance is busy, when the request has
+// certainly not been delivered.
 PipeReply CallPipe(const std::wstring& name, std::span<const std::uint8_t> request, DWORD waitMs = 5000);
 
 // A client that connects and then says nothing while the handle lives.

@@ -44,11 +44,13 @@ TEST(ServiceHost, AStartAndAStopReportTheirCheckPointsAndWaitHints) {
     StatusRecorder statuses;
     ServiceStatusReporter reporter(statuses.Sink());
 
+    const UniqueHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     auto service = std::async(std::launch::async, [&] {
-        RunTimeService({.clock = clock, .reporter = reporter, .logError = nullptr, .pipeName = pipeName});
+        RunTimeService(
+            {.clock = clock, .reporter = reporter, .logError = nullptr, .stopEvent = stop.get(), .pipeName = pipeName});
     });
     ASSERT_TRUE(WaitUntil([&] { return statuses.Reached(SERVICE_RUNNING); }));
-    HandleServiceControl(reporter, SERVICE_CONTROL_STOP, pipeName);
+    HandleServiceControl(reporter, SERVICE_CONTROL_STOP, stop.get());
     ASSERT_EQ(service.wait_for(std::chrono::seconds(15)), std::future_status::ready);
 
     ExpectReports(statuses.Reports(), {
@@ -62,14 +64,15 @@ TEST(ServiceHost, AStartAndAStopReportTheirCheckPointsAndWaitHints) {
 TEST(ServiceHost, AnInterrogationRepeatsTheStateAndAPendingOneTakesTheNextCheckPoint) {
     StatusRecorder statuses;
     ServiceStatusReporter reporter(statuses.Sink());
-    const std::wstring noPipe = L"\\\\.\\pipe\\VelmoraNoSuchPipe";
+    const UniqueHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     reporter.ReportStatus(SERVICE_START_PENDING, NO_ERROR, 3000);
-    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, noPipe);
+    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, stop.get());
     reporter.ReportStatus(SERVICE_RUNNING, NO_ERROR, 0);
-    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, noPipe);
-    // With nobody serving the pipe, the stop request fails at once and changes nothing else.
-    HandleServiceControl(reporter, SERVICE_CONTROL_STOP, noPipe);
-    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, noPipe);
+    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, stop.get());
+    // With no loop running, the stop only sets the event and changes nothing else.
+    HandleServiceControl(reporter, SERVICE_CONTROL_STOP, stop.get());
+    HandleServiceControl(reporter, SERVICE_CONTROL_INTERROGATE, stop.get());
+    EXPECT_EQ(::WaitForSingleObject(stop.get(), 0), WAIT_OBJECT_0);
 
     ExpectReports(statuses.Reports(), {
                                           {SERVICE_START_PENDING, 1, 3000, 0},

@@ -8,6 +8,7 @@
 #include <future>
 #include <vector>
 
+#include "common/file_time.h"
 #include "common/pipe_protocol.h"
 #include "tests/service/fake_service_parts.h"
 #include "tests/service/pipe_test_client.h"
@@ -42,31 +43,39 @@ protected:
         loop_ = std::async(std::launch::async, [this] {
             RunTimePipe({.clock = clock,
                          .reporter = reporter,
-                         .logError = [this](const wchar_t* operation) { errors.Log(operation); },
+                         .logError = [this](const wchar_t* operation, DWORD error,
+                                            std::uint64_t notLogged) { errors.Log(operation, error, notLogged); },
+                         .stopEvent = stop.get(),
                          .pipeName = pipeName,
-                         .messageTimeoutMs = kTestMessageTimeoutMs});
+                         .messageTimeoutMs = kTestMessageTimeoutMs,
+                         .earliestSettableTicks = earliestSettable,
+                         .nowMs = [this] { return nowMs.load(); }});
         });
         ASSERT_TRUE(WaitUntil([&] { return statuses.Reached(SERVICE_RUNNING) || LoopEnded(); }));
     }
 
     bool LoopEnded() { return loop_.valid() && loop_.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }
-    bool LoopEndsWithinDeadline() {
-        return loop_.valid() && loop_.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
+    bool LoopEndsWithinDeadline() { return loop_ended_within(std::chrono::seconds(15)); }
+    bool loop_ended_within(std::chrono::milliseconds limit) {
+        return loop_.valid() && loop_.wait_for(limit) == std::future_status::ready;
     }
 
     void TearDown() override {
         if (loop_.valid() && !LoopEnded()) {
-            SendStopRequest(pipeName);
+            ::SetEvent(stop.get());
             EXPECT_TRUE(LoopEndsWithinDeadline());
         }
     }
 
-    // The reply comes before the clock is set, so the set is awaited.
     std::vector<SYSTEMTIME> AwaitSets(std::size_t count) {
         WaitUntil([&] { return clock.Sets().size() >= count; });
         return clock.Sets();
     }
 
+    // The dates these cases set lie in 2024 and 2025; the service's own floor is its build day.
+    std::uint64_t earliestSettable = 0;
+    std::atomic<std::uint64_t> nowMs{1'000'000};
+    const UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::wstring pipeName = UniquePipeName();
     FakeClock clock{LocalTime(2025, 6, 1, 12, 0, 0, 0)};
     StatusRecorder statuses;
@@ -102,19 +111,19 @@ TEST_F(TimePipeTest, AnOffsetMovesTheClockByExactlyItsAmount) {
     }
 }
 
-TEST_F(TimePipeTest, TheClientHasItsReplyBeforeTheClockIsSet) {
+// A reply means the clock was set (or why it was not): the client waits for the set.
+TEST_F(TimePipeTest, TheClientHasItsReplyOnlyOnceTheClockIsSet) {
     clock.Hold();
     StartLoop();
     auto call = std::async(std::launch::async, [this] { return CallPipe(pipeName, Offset(1000)); });
-    const bool repliedFirst = call.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
-    const bool setFirst = !clock.Sets().empty();
+    const bool repliedEarly = call.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready;
     clock.Release();
-    EXPECT_TRUE(repliedFirst);
-    EXPECT_FALSE(setFirst);
+    EXPECT_FALSE(repliedEarly);
+    ASSERT_EQ(call.wait_for(std::chrono::seconds(15)), std::future_status::ready);
     const auto reply = call.get();
     EXPECT_TRUE(reply.ok) << reply.error;
     EXPECT_EQ(reply.bytes, Bytes{0xE8});
-    EXPECT_EQ(AwaitSets(1).size(), 1u);
+    EXPECT_EQ(clock.Sets().size(), 1u);
 }
 
 TEST_F(TimePipeTest, OffsetsAccumulateOnTheClockAsItIsWhenHandled) {
@@ -176,11 +185,20 @@ TEST_F(TimePipeTest, AnOffsetBeyondTheCalendarSetsTheTimeThatWasRead) {
     EXPECT_TRUE(errors.Operations().empty());
 }
 
-TEST_F(TimePipeTest, TheStopByteIsAnsweredAndEndsTheLoop) {
+// Any signed-in user may connect; only the control handler may stop the service.
+TEST_F(TimePipeTest, TheOldStopByteIsAnsweredAndIgnored) {
     StartLoop();
     const auto reply = CallPipe(pipeName, Bytes{kStopRequestByte});
     ASSERT_TRUE(reply.ok) << reply.error;
     EXPECT_EQ(reply.bytes, Bytes{kStopRequestByte});
+    ASSERT_TRUE(CallPipe(pipeName, Offset(1000)).ok) << "still serving";
+    EXPECT_EQ(AwaitSets(1).size(), 1u);
+    EXPECT_FALSE(statuses.Reached(SERVICE_STOPPED));
+}
+
+TEST_F(TimePipeTest, TheStopEventEndsTheLoop) {
+    StartLoop();
+    ::SetEvent(stop.get());
     ASSERT_TRUE(LoopEndsWithinDeadline());
     const auto reports = statuses.Reports();
     ASSERT_FALSE(reports.empty());
@@ -204,29 +222,46 @@ TEST_F(TimePipeTest, ASilentClientIsDroppedAndTheNextClientServed) {
     EXPECT_TRUE(DroppedByServer(silent.get()));
 }
 
-TEST_F(TimePipeTest, AStopGetsThroughWhileASilentClientHoldsThePipe) {
+TEST_F(TimePipeTest, AStopGetsThroughAtOnceWhileASilentClientHoldsThePipe) {
     StartLoop();
     UniqueHandle silent = ConnectSilently(pipeName);
     ASSERT_TRUE(silent);
-    // The control handler's own call, which waits for the instance without limit.
-    auto stop = std::async(std::launch::async, [this] { SendStopRequest(pipeName); });
-    const bool ended = LoopEndsWithinDeadline();
+    ::SetEvent(stop.get());
+    const bool ended = loop_ended_within(std::chrono::milliseconds(1000));
     silent.reset();  // so that a wedged loop lets go and the case ends
     ASSERT_TRUE(ended);
-    EXPECT_EQ(stop.wait_for(std::chrono::seconds(15)), std::future_status::ready);
     EXPECT_EQ(statuses.Reports().back().dwCurrentState, DWORD{SERVICE_STOPPED});
 }
 
-TEST_F(TimePipeTest, AClockThatRefusesIsLoggedAndServingGoesOn) {
+// The reply says that the clock was not set and why; the event log gets at most one entry a
+// minute however often it happens, the next one counting those in between.
+TEST_F(TimePipeTest, AClockThatRefusesIsRepliedAndLoggedOnceAMinute) {
     clock.RefuseWith(ERROR_PRIVILEGE_NOT_HELD);
     StartLoop();
-    for (int i = 0; i < 2; ++i) {
+    const Bytes notApplied{0xE8, 0x22, 0x05, 0, 0};  // 1314
+    for (const std::uint64_t at : {1'000'000, 1'000'100, 1'030'000, 1'059'999, 1'060'000, 1'060'001}) {
+        nowMs = at;
         const auto reply = CallPipe(pipeName, Offset(1000));
         ASSERT_TRUE(reply.ok) << reply.error;
-        EXPECT_EQ(reply.bytes, Bytes{0xE8});
+        EXPECT_EQ(reply.bytes, notApplied) << at;
     }
-    ASSERT_TRUE(WaitUntil([&] { return errors.Operations().size() >= 2; }));
-    EXPECT_EQ(errors.Operations(), (std::vector<std::wstring>{L"SetLocalTime", L"SetLocalTime"}));
+    EXPECT_EQ(errors.Operations(),
+              (std::vector<std::wstring>{L"SetLocalTime error 1314", L"SetLocalTime error 1314 +3"}));
+    ::SetEvent(stop.get());
+    ASSERT_TRUE(LoopEndsWithinDeadline());
+    EXPECT_EQ(errors.Operations().back(), L"SetLocalTime +1") << "what was left unlogged, at the stop";
+}
+
+TEST_F(TimePipeTest, ATimeBeforeTheFloorIsRefusedAndNothingIsSet) {
+    earliestSettable = *SystemTimeToTicks(LocalTime(2025, 1, 1, 0, 0, 0, 0));
+    StartLoop();
+    clock.Reset(LocalTime(2025, 6, 1, 12, 0, 0, 0));
+    const auto reply = CallPipe(pipeName, Offset(-365LL * 24 * 3600 * 1000));
+    ASSERT_TRUE(reply.ok) << reply.error;
+    EXPECT_EQ(reply.bytes, (Bytes{0x00, 0x6D, 0x07, 0, 0})) << "ERROR_INVALID_TIME";
+    EXPECT_TRUE(clock.Sets().empty());
+    ASSERT_TRUE(CallPipe(pipeName, Offset(1000)).ok);
+    EXPECT_EQ(clock.Sets().size(), 1u) << "a time after the floor is still set";
 }
 
 TEST_F(TimePipeTest, ANameAlreadyHeldElsewhereStopsAtOnce) {

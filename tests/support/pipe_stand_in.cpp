@@ -7,7 +7,8 @@ namespace {
 constexpr wchar_t kPipe[] = L"\\\\.\\pipe\\Velmora";
 }
 
-PipeStandIn::PipeStandIn() : ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+PipeStandIn::PipeStandIn(Behaviour behaviour)
+    : behaviour_(behaviour), ready_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_ = std::thread([this] { Serve(); });
     ::WaitForSingleObject(ready_, 5000);
 }
@@ -37,9 +38,21 @@ void PipeStandIn::Serve() {
             std::lock_guard lock(mutex_);
             requests_.emplace_back(buffer, buffer + read);
         }
-        const BYTE reply = read ? buffer[0] : 0;
+        if (behaviour_.neverReply && !stopping_) {
+            // Returns once the client has given up and closed its end.
+            std::uint8_t more[128];
+            DWORD ignored = 0;
+            while (::ReadFile(pipe, more, sizeof more, &ignored, nullptr) || ::GetLastError() == ERROR_MORE_DATA) {
+            }
+            ::DisconnectNamedPipe(pipe);
+            continue;
+        }
+        const DWORD error = behaviour_.refuseWith;
+        BYTE reply[5] = {static_cast<BYTE>(read ? buffer[0] : 0), static_cast<BYTE>(error), static_cast<BYTE>(error >> 8),
+                         static_cast<BYTE>(error >> 16), static_cast<BYTE>(error >> 24)};
+        const DWORD replySize = (error != 0 && read == 8) ? 5 : 1;
         DWORD written = 0;
-        ::WriteFile(pipe, &reply, 1, &written, nullptr);
+        ::WriteFile(pipe, reply, replySize, &written, nullptr);
         ::FlushFileBuffers(pipe);
         ::DisconnectNamedPipe(pipe);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A stand-in for the service: owns \\.\pipe\Velmora on a thread of its own and records
-// every request, answering each with its first byte as the service does.
+// every request, answering each with its first byte as the service does when it has set the
+// clock; or as it does when the clock refused the change; or never.
 #include <windows.h>
 
 #include <atomic>
@@ -11,9 +12,16 @@
 
 namespace velmora::testing {
 
+struct StandInBehaviour {
+    DWORD refuseWith = 0;     // not 0: the reply of an offset the clock refused, with this code
+    bool neverReply = false;  // keeps each client waiting until it gives up
+};
+
 class PipeStandIn {
 public:
-    PipeStandIn();
+    using Behaviour = StandInBehaviour;
+    PipeStandIn() : PipeStandIn(Behaviour{}) {}
+    explicit PipeStandIn(Behaviour behaviour);
     ~PipeStandIn();
     PipeStandIn(const PipeStandIn&) = delete;
     PipeStandIn& operator=(const PipeStandIn&) = delete;
@@ -25,6 +33,7 @@ public:
 private:
     void Serve();
 
+    Behaviour behaviour_;
     std::atomic<bool> stopping_{false};
     HANDLE ready_;
     mutable std::mutex mutex_;
