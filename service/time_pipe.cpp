@@ -51,6 +51,21 @@ public:
         return Finish(write, issued, timeoutMs, written);
     }
 
+    // Disconnecting discards a reply the client has not read yet, and the client would take
+    // a set clock for a failure: the client closes its end once it has the reply, which ends
+    // this read. One that does not close is let go after `timeoutMs`.
+    Io AwaitClientGone(DWORD timeoutMs) {
+        std::uint8_t scratch[kPipeBufferSize];
+        for (;;) {
+            OVERLAPPED read = Fresh();
+            const BOOL issued = ::ReadFile(pipe_, scratch, sizeof scratch, nullptr, &read);
+            DWORD ignored = 0;
+            const Io result = Finish(read, issued, timeoutMs, ignored);
+            if (result != Io::Done) return result;  // gone (broken pipe), late, or stopping
+            // It sent more: not part of its request; read on until it goes.
+        }
+    }
+
 private:
     OVERLAPPED Fresh() const {
         ::ResetEvent(ioEvent_);
@@ -134,9 +149,13 @@ void RunTimePipe(const TimePipeContext& context) {
                     context.logError(kSetClockOperation, error, decision.notWrittenBefore);
             }
         }
-        const Io wrote = server.Write(std::span(reply.data(), replySize), context.messageTimeoutMs);
+        // A client that sent nothing in time gets no reply: the buffer's first byte would be
+        // an earlier client's, and could read as "taken" to this one.
+        Io done = read == Io::TimedOut ? Io::Failed
+                                       : server.Write(std::span(reply.data(), replySize), context.messageTimeoutMs);
+        if (done == Io::Done) done = server.AwaitClientGone(context.messageTimeoutMs);
         ::DisconnectNamedPipe(pipe.get());
-        if (wrote == Io::Stopping) break;
+        if (done == Io::Stopping) break;
     }
     ::DisconnectNamedPipe(pipe.get());
     if (throttle.Pending() != 0 && context.logError) context.logError(kSetClockOperation, 0, throttle.Pending());

@@ -25,7 +25,7 @@ struct TimePipeContext {
     ServiceStatusReporter& reporter;
     // Writes an error event: the failed operation, its error code, and how many failures
     // before it got no event of their own.
-    std::function<void(const wchar_t* operation, DWORD error, std::uint64_t notLogged)> logError;
+    std::function<void(const wchar_t* operation, DWORD error, std::uint64_t notLogged)> logError = nullptr;
     // Set by the service's control handler: the loop ends, whatever a client is doing.
     HANDLE stopEvent = nullptr;
     std::wstring pipeName = kTimePipeName;
@@ -34,7 +34,7 @@ struct TimePipeContext {
     // No request sets a time before this (FILETIME ticks).
     std::uint64_t earliestSettableTicks = kEarliestSettableTicks;
     // Milliseconds for the event-log throttle; GetTickCount64 when empty.
-    std::function<std::uint64_t()> nowMs;
+    std::function<std::uint64_t()> nowMs = nullptr;
 };
 
 // Creates the pipe, reports SERVICE_RUNNING and serves clients until the stop event is set;

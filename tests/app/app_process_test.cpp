@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
+#include "tests/support/installed_service.h"
 #include "tests/support/pipe_stand_in.h"
 #include "tests/support/sntp_test_server.h"
 #include "tests/support/velmora_process.h"
@@ -97,16 +99,51 @@ TEST_F(AppProcessTest, ExitSavesThePlacementAndEnds) {
     EXPECT_EQ(ReadNumber(L"Skin"), 0u);
 }
 
+std::wstring TempPath(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
+// With the real service installed (its recording clock takes the changes) and the program
+// pointed at a local SNTP server `offsetMs` ahead.
+class AppWithServiceTest : public AppProcessTest {
+protected:
+    void UseServer(const testing::SntpTestServer& server) {
+        WriteNumber(L"Utilize NIST server", 0);
+        WriteText(L"Custom Server Address", L"127.0.0.1");
+        WriteNumber(L"Custom Server Port", server.Port());
+    }
+    // Answered only once the program has handled everything sent or posted before.
+    static bool Responds(HWND window, UINT timeoutMs = 5000) {
+        DWORD_PTR answer = 0;
+        return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, timeoutMs, &answer) != 0;
+    }
+
+    // Installs and starts a fresh service: its recording clock starts from the PC's clock.
+    testing::InstalledService& StartService() {
+        service.reset();  // the earlier one goes first: one "VLM Service" at a time
+        service = std::make_unique<testing::InstalledService>(testing::WindowsPathOf(VELMORA_SERVICE_EXE),
+                                                              TempPath(L"velmora-app-clock.txt"));
+        EXPECT_TRUE(service->Installed());
+        EXPECT_TRUE(service->Start());
+        return *service;
+    }
+
+    std::unique_ptr<testing::InstalledService> service;
+};
+
+constexpr UINT kCommandSynchronize = 32775;
+constexpr UINT kAdjustButton = 1043;
+
 // The hidden window "Velmora" can be found and sent to by any process of the session. A
 // forged "result" message, with a null or a garbage parameter, must change nothing; the next
 // synchronisation still reaches the service.
-TEST_F(AppProcessTest, ForgedResultMessagesFromAnotherProcessDoNothing) {
+TEST_F(AppWithServiceTest, ForgedResultMessagesFromAnotherProcessDoNothing) {
     testing::SntpTestServer server(R"("offset_ms": 1500)");
     ASSERT_TRUE(server.Started());
-    WriteNumber(L"Utilize NIST server", 0);
-    WriteText(L"Custom Server Address", L"127.0.0.1");
-    WriteNumber(L"Custom Server Port", server.Port());
-    testing::PipeStandIn service;
+    UseServer(server);
+    testing::InstalledService& service = StartService();
 
     VelmoraProcess app;
     const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
@@ -115,15 +152,84 @@ TEST_F(AppProcessTest, ForgedResultMessagesFromAnotherProcessDoNothing) {
     const std::pair<WPARAM, LPARAM> forged[] = {
         {0, 0}, {1, 0}, {0, static_cast<LPARAM>(0xDEADBEEF)}, {1, static_cast<LPARAM>(0x7FFF0010)}, {~WPARAM{0}, -1}};
     for (const auto& [w, l] : forged) ASSERT_TRUE(::PostMessageW(hidden, kResultMessage, w, l));
-    // Answered only once the program has handled everything posted before it.
-    DWORD_PTR answer = 0;
-    ASSERT_NE(::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &answer), 0);
+    ASSERT_TRUE(Responds(hidden));
     EXPECT_TRUE(app.Running());
 
-    ::PostMessageW(hidden, WM_COMMAND, 32775, 0);  // tray menu "Synchronize"
-    ASSERT_TRUE(WaitUntil([&] { return !service.Offsets().empty(); }, 20s)) << "no offset reached the service";
-    EXPECT_NEAR(static_cast<double>(service.Offsets()[0]), 1500, 100);
+    ::PostMessageW(hidden, WM_COMMAND, kCommandSynchronize, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !service.Records().empty(); }, 20s)) << "no offset reached the service";
+    EXPECT_NEAR(static_cast<double>(service.Records()[0].moved), 1500, 100);
     EXPECT_TRUE(app.Running());
+}
+
+// A time server ten years ahead, at start-up: nothing is sent without asking; "Adjust"
+// sends it, as the user decided. Ten years back (1970) the service itself refuses.
+TEST_F(AppWithServiceTest, AFarOffServerAtStartUpSetsNothingUntilTheUserAdjusts) {
+    struct Case {
+        const char* what;
+        long long offsetMs;
+        bool setByAdjust;
+    } const cases[] = {
+        {"ten years ahead", 315'576'000'000LL, true},
+        {"ten years back", -315'576'000'000LL, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::InstalledService& service = StartService();
+        testing::SntpTestServer server("\"offset_ms\": " + std::to_string(c.offsetMs));
+        ASSERT_TRUE(server.Started());
+        UseServer(server);
+        WriteNumber(L"Sync at Start", 1);
+        const std::size_t before = service.Records().size();
+
+        VelmoraProcess app;
+        const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
+        ASSERT_NE(hidden, nullptr);
+        const HWND clock = app.ClockWindow(10s);
+        ASSERT_NE(clock, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return server.Requests() >= 1; }, 20s)) << "no synchronisation at start";
+        // The answer is in within moments; nothing may follow it.
+        ::Sleep(3000);
+        ASSERT_TRUE(Responds(hidden));
+        EXPECT_EQ(service.Records().size(), before) << "sent without asking";
+
+        ::PostMessageW(clock, WM_COMMAND, MAKEWPARAM(kAdjustButton, BN_CLICKED), 0);
+        ASSERT_TRUE(Responds(clock));
+        if (c.setByAdjust) {
+            ASSERT_TRUE(WaitUntil([&] { return service.Records().size() == before + 1; }, 10s));
+            EXPECT_NEAR(static_cast<double>(service.Records().back().moved), static_cast<double>(c.offsetMs), 1000);
+        } else {
+            ::Sleep(1000);
+            EXPECT_EQ(service.Records().size(), before) << "a time before the program's own build was set";
+        }
+        ::PostMessageW(hidden, WM_COMMAND, 32772, 0);  // "Exit"
+        ASSERT_TRUE(app.WaitForExit(20s));
+    }
+}
+
+// Someone else holds the pipe name (the service is not running): whether it answers or not,
+// the program sends it nothing and stays responsive.
+TEST_F(AppProcessTest, ASquatterOnThePipeGetsNothing) {
+    testing::SntpTestServer server(R"("offset_ms": 1500)");
+    ASSERT_TRUE(server.Started());
+    WriteNumber(L"Utilize NIST server", 0);
+    WriteText(L"Custom Server Address", L"127.0.0.1");
+    WriteNumber(L"Custom Server Port", server.Port());
+    for (const testing::StandInBehaviour behaviour : {testing::StandInBehaviour{}, testing::StandInBehaviour{.neverReply = true}}) {
+        SCOPED_TRACE(behaviour.neverReply ? "never answers" : "answers");
+        testing::PipeStandIn squatter(behaviour);
+        VelmoraProcess app;
+        const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
+        ASSERT_NE(hidden, nullptr);
+        const int before = server.Requests();
+        ::PostMessageW(hidden, WM_COMMAND, kCommandSynchronize, 0);
+        ASSERT_TRUE(WaitUntil([&] { return server.Requests() > before; }, 20s));
+        ::Sleep(2000);
+        DWORD_PTR answer = 0;
+        EXPECT_NE(::SendMessageTimeoutW(hidden, WM_NULL, 0, 0, SMTO_BLOCK, 3000, &answer), 0) << "not responding";
+        EXPECT_TRUE(squatter.Requests().empty()) << "the squatter was sent an offset";
+        ::PostMessageW(hidden, WM_COMMAND, 32772, 0);
+        ASSERT_TRUE(app.WaitForExit(20s));
+    }
 }
 
 }  // namespace

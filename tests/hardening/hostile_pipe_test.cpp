@@ -9,11 +9,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
-#include "framework/unique_handle.h"
+#include "app/service_client.h"
 #include "common/pipe_protocol.h"
+#include "framework/unique_handle.h"
 #include "tests/service/pipe_test_client.h"
 #include "tests/support/installed_service.h"
 
@@ -40,6 +43,40 @@ UniqueHandle OpenClient() {
         return static_cast<bool>(client);
     });
     return client;
+}
+
+// Connects, says nothing, and connects again as soon as the service drops it: the probe's
+// "pipe-staller", a process of its own as a hostile client would be.
+class StallingClient {
+public:
+    StallingClient() {
+        std::wstring commandLine = L"\"" + testing::WindowsPathOf(VELMORA_PROBE_EXE) + L"\" pipe-staller";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                             &startup, &info)) {
+            ::CloseHandle(info.hThread);
+            process_.reset(info.hProcess);
+        }
+    }
+    ~StallingClient() {
+        if (process_) {
+            ::TerminateProcess(process_.get(), 0);
+            ::WaitForSingleObject(process_.get(), 5000);
+        }
+    }
+    bool Started() const { return static_cast<bool>(process_); }
+
+private:
+    UniqueHandle process_;
+};
+
+// Whether someone holds the pipe's single instance now (a busy pipe).
+bool PipeBusy() {
+    const UniqueHandle probe(
+        ::CreateFileW(kTimePipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return !probe && ::GetLastError() == ERROR_PIPE_BUSY;
 }
 
 class HostilePipeClients : public ::testing::Test {
@@ -186,6 +223,52 @@ TEST_F(HostilePipeClients, AFloodOfOffsetsDoesNotHoldOffAStop) {
     for (std::thread& client : flood) client.join();
     ASSERT_TRUE(stopped) << "still not stopped after " << tookMs << " ms of flood";
     std::printf("stopped %lld ms after the request, %d offsets served\n", static_cast<long long>(tookMs), sent.load());
+    EXPECT_EQ(service.Status()->dwWin32ExitCode, DWORD{NO_ERROR});
+}
+
+// One client that holds the single instance, silent, again and again: the desktop program's
+// calls still get through (the service gives a process that was silent before only a moment,
+// and the program retries a busy pipe within its exchange limit).
+TEST_F(HostilePipeClients, ASilentClientThatReconnectsKeepsNobodyOut) {
+    constexpr int kCalls = 200;
+    int succeeded = 0;
+    {
+        StallingClient staller;
+        ASSERT_TRUE(staller.Started());
+        ASSERT_TRUE(WaitUntil(PipeBusy)) << "the staller never held the pipe";
+        std::map<DWORD, int> failures;
+        for (int i = 0; i < kCalls; ++i) {
+            const DWORD error = SendOffsetRequest(2);
+            if (error == ERROR_SUCCESS)
+                ++succeeded;
+            else
+                ++failures[error];
+        }
+        for (const auto& [error, count] : failures) std::printf("  error %lu: %d calls\n", error, count);
+        std::printf("%d of %d desktop calls succeeded against a stalling client\n", succeeded, kCalls);
+    }
+    EXPECT_GE(succeeded, kCalls * 99 / 100);
+    ASSERT_TRUE(WaitUntil([&] { return service.Records().size() >= 1u + succeeded; }))
+        << service.Records().size() << " clock changes recorded";
+    ExpectServing(1 + succeeded);
+    ExpectHandlesFlat();
+}
+
+// The stop comes from the control handler through an event of the service's own: stalling
+// clients cannot delay it, however many there are.
+TEST_F(HostilePipeClients, StallingClientsDoNotHoldOffAStop) {
+    std::vector<std::unique_ptr<StallingClient>> stallers;
+    for (int i = 0; i < 8; ++i) stallers.push_back(std::make_unique<StallingClient>());
+    ASSERT_TRUE(stallers.back()->Started());
+    ASSERT_TRUE(WaitUntil(PipeBusy)) << "no staller ever held the pipe";
+    const auto asked = std::chrono::steady_clock::now();
+    service.RequestStop();
+    const bool stopped = WaitUntil([&] { return service.In(SERVICE_STOPPED); });
+    const auto tookMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked).count();
+    stallers.clear();
+    ASSERT_TRUE(stopped) << "still not stopped after " << tookMs << " ms";
+    std::printf("stopped %lld ms after the request, with 8 stalling clients\n", static_cast<long long>(tookMs));
     EXPECT_EQ(service.Status()->dwWin32ExitCode, DWORD{NO_ERROR});
 }
 

@@ -13,6 +13,9 @@
 //   velmora_probe clock-rect       prints the clock window's "left top width height"
 //   velmora_probe pipe-stand-in    answers the time pipe as the service would, without
 //                                  setting any clock, until killed
+//   velmora_probe pipe-staller     a hostile client: connects to the time pipe, says
+//                                  nothing, and connects again as soon as it is dropped,
+//                                  until killed
 #include <windows.h>
 #include <commctrl.h>
 
@@ -93,6 +96,23 @@ int wmain(int argc, wchar_t** argv) {
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
         return 0;
+    }
+    if (verb == L"pipe-staller") {
+        for (;;) {
+            const HANDLE client = ::CreateFileW(L"\\\\.\\pipe\\Velmora", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                OPEN_EXISTING, 0, nullptr);
+            if (client == INVALID_HANDLE_VALUE) {
+                if (::GetLastError() == ERROR_PIPE_BUSY)
+                    ::WaitNamedPipeW(L"\\\\.\\pipe\\Velmora", 100);
+                else
+                    ::Sleep(10);
+                continue;
+            }
+            BYTE byte = 0;
+            DWORD read = 0;
+            ::ReadFile(client, &byte, 1, &read, nullptr);  // returns once the service lets go
+            ::CloseHandle(client);
+        }
     }
     if (verb == L"pipe-stand-in") {
         velmora::testing::PipeStandIn service;
