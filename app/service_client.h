@@ -23,9 +23,9 @@ DWORD SendOffsetRequest(std::int64_t offsetMs);
 
 // Tests only: where the request goes and which process is taken for the service.
 struct ServiceEndpoint {
-    std::wstring pipeName;                              // empty: \\.\pipe\Velmora
-    std::function<std::optional<DWORD>()> serviceProcess;  // empty: the running VLM Service's
-    DWORD limitMs = 0;                                  // 0: kServiceExchangeLimitMs
+    std::wstring pipeName = {};                                      // empty: \\.\pipe\Velmora
+    std::function<std::optional<DWORD>()> serviceProcess = nullptr;  // empty: the running VLM Service's
+    DWORD limitMs = 0;                                               // 0: kServiceExchangeLimitMs
 };
 ServiceEndpoint SetServiceEndpoint(ServiceEndpoint endpoint);
 

@@ -3,6 +3,9 @@
 namespace velmora {
 namespace {
 
+constexpr std::size_t kRootDelayOffset = 4;
+constexpr std::size_t kRootDispersionOffset = 8;
+constexpr std::size_t kReferenceIdOffset = 12;
 constexpr std::size_t kOriginateOffset = 24;
 constexpr std::size_t kTransmitOffset = 40;
 
@@ -31,11 +34,29 @@ NtpReplyCheck CheckNtpReply(std::span<const std::uint8_t> datagram, std::uint64_
     const std::uint8_t mode = datagram[0] & 0x07;
     const std::uint8_t stratum = datagram[1];
     if (mode != 4) return NtpReplyCheck::NotServerMode;
+    const bool answersUs = ReadBigEndian64(datagram, kOriginateOffset) == nonce;
+    if (stratum == 0) return answersUs ? NtpReplyCheck::KissOfDeath : NtpReplyCheck::OriginateMismatch;
     if (leap == 3) return NtpReplyCheck::Unsynchronised;
-    if (stratum < 1 || stratum > 15) return NtpReplyCheck::BadStratum;
+    if (stratum > 15) return NtpReplyCheck::BadStratum;
+    if (RootDistanceMs(datagram) > kMaxRootDistanceMs) return NtpReplyCheck::TooDistant;
     if (ReadBigEndian64(datagram, kTransmitOffset) == 0) return NtpReplyCheck::ZeroTransmit;
-    if (ReadBigEndian64(datagram, kOriginateOffset) != nonce) return NtpReplyCheck::OriginateMismatch;
+    if (!answersUs) return NtpReplyCheck::OriginateMismatch;
     return NtpReplyCheck::Valid;
+}
+
+std::int64_t RootDistanceMs(std::span<const std::uint8_t> datagram) {
+    // NTP short format: 16.16 fixed-point seconds; the delay is signed.
+    const auto delay = static_cast<std::int32_t>(ReadBigEndian32(datagram, kRootDelayOffset));
+    const std::uint32_t dispersion = ReadBigEndian32(datagram, kRootDispersionOffset);
+    const std::int64_t units = std::int64_t{delay > 0 ? delay : 0} / 2 + std::int64_t{dispersion};
+    return (units * 1000 + 65535) / 65536;
+}
+
+std::string KissCode(std::span<const std::uint8_t> datagram) {
+    std::string code;
+    for (std::size_t i = kReferenceIdOffset; i < kReferenceIdOffset + 4; ++i)
+        code += datagram[i] >= 0x20 && datagram[i] < 0x7F ? static_cast<char>(datagram[i]) : '?';
+    return code;
 }
 
 std::string_view DescribeReplyCheck(NtpReplyCheck check) {
@@ -44,7 +65,9 @@ std::string_view DescribeReplyCheck(NtpReplyCheck check) {
     case NtpReplyCheck::TooShort: return "shorter than 48 bytes";
     case NtpReplyCheck::NotServerMode: return "not in server mode";
     case NtpReplyCheck::Unsynchronised: return "server clock not synchronised";
-    case NtpReplyCheck::BadStratum: return "kiss-o'-death or invalid stratum";
+    case NtpReplyCheck::KissOfDeath: return "kiss-o'-death";
+    case NtpReplyCheck::BadStratum: return "invalid stratum";
+    case NtpReplyCheck::TooDistant: return "server too far from its reference";
     case NtpReplyCheck::ZeroTransmit: return "zero transmit timestamp";
     case NtpReplyCheck::OriginateMismatch: return "originate timestamp does not match the request";
     }

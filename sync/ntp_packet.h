@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace velmora {
@@ -22,14 +23,29 @@ enum class NtpReplyCheck {
     Valid,
     TooShort,
     NotServerMode,
+    KissOfDeath,      // stratum 0, whatever the leap indicator: the server will not serve us
     Unsynchronised,   // leap indicator 3: the server's clock is not set
-    BadStratum,       // 0 is a kiss-o'-death, 16 and up are invalid
+    BadStratum,       // 16 and up are invalid
+    TooDistant,       // the server's own root distance is beyond kMaxRootDistanceMs
     ZeroTransmit,
     OriginateMismatch,
 };
 
-// Whether a datagram counts as the answer to the request that carried `nonce`.
+// A server more than this far from its reference (root delay / 2 + root dispersion) does
+// not know the time well enough to set a clock by (the reference implementation's limit).
+inline constexpr std::int64_t kMaxRootDistanceMs = 1500;
+
+// Whether a datagram counts as the answer to the request that carried `nonce`. A
+// kiss-o'-death counts only when it answers this request (its originate timestamp), so that
+// nobody off the path can make the query give a server up.
 NtpReplyCheck CheckNtpReply(std::span<const std::uint8_t> datagram, std::uint64_t nonce);
+
+// Root delay / 2 + root dispersion of a datagram of at least 48 bytes, in milliseconds
+// (rounded up). A negative root delay counts as none.
+std::int64_t RootDistanceMs(std::span<const std::uint8_t> datagram);
+
+// The four ASCII letters of a kiss-o'-death (the reference identifier), '?' for others.
+std::string KissCode(std::span<const std::uint8_t> datagram);
 
 std::string_view DescribeReplyCheck(NtpReplyCheck check);
 

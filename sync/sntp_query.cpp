@@ -97,6 +97,17 @@ CandidateAnswer AskCandidate(const SocketAddress& candidate, const SntpQueryOpti
         const SntpExchange exchange{nonce, start, options.tickCount(), options.utcNowTicks()};
         const auto datagram = std::span<const std::uint8_t>(reply.data(), static_cast<std::size_t>(received));
         const SntpReplyResult result = MeasureSntpReply(datagram, exchange);
+        if (result.check == NtpReplyCheck::KissOfDeath) {
+            // The server says it will not serve this client: waiting on cannot help.
+            options.trace(L"kiss-o'-death " + Widen(KissCode(datagram)) + L": trying the next server\r\n");
+            return {};
+        }
+        if (result.check == NtpReplyCheck::TooDistant) {
+            options.trace(L"discarded reply: root distance " + std::to_wstring(RootDistanceMs(datagram)) +
+                          L" ms\r\n");
+            if (::GetTickCount64() >= deadline) return {};
+            continue;
+        }
         if (!result.Valid()) {
             options.trace(L"discarded reply: " + Widen(DescribeReplyCheck(result.check)) + L"\r\n");
             if (::GetTickCount64() >= deadline) {

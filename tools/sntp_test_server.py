@@ -20,8 +20,11 @@ Server options (both modes):
   processing_delay_ms  between receiving the request and stamping the reply
   network_delay_ms     symmetric: added on the way in and on the way back
   delay_out_ms, delay_back_ms   asymmetric network delay (in addition to the above)
+  root_delay_ms, root_dispersion_ms   what the server says of its own distance from the reference
   behaviour            normal | silent | empty | short | wrong_mode | kiss_of_death |
+                       kiss_of_death_alarm (the same with LI 3, as servers usually send it) |
                        zero_transmit | wrong_originate | unsynchronised | bad_then_good
+  kiss_code            the four letters of a kiss-o'-death (RATE)
   family               ipv4 (127.0.0.1) | ipv6 (::1)
 """
 import argparse
@@ -33,8 +36,13 @@ import threading
 import time
 
 NTP_EPOCH_OFFSET = 2208988800
-BEHAVIOURS = {"normal", "silent", "empty", "short", "wrong_mode", "kiss_of_death",
+BEHAVIOURS = {"normal", "silent", "empty", "short", "wrong_mode", "kiss_of_death", "kiss_of_death_alarm",
               "zero_transmit", "wrong_originate", "unsynchronised", "bad_then_good"}
+
+
+def ntp_short(ms):
+    """NTP short format: seconds in 16.16 fixed point."""
+    return int(round(ms / 1000.0 * 65536)) & 0xFFFFFFFF
 
 
 def to_ntp(unix_seconds):
@@ -55,7 +63,8 @@ def reply_packet(config, request, received_at, header=0x24, stratum=2, originate
         if config.get("fraction") is not None:
             tx_frac = config["fraction"] & 0xFFFFFFFF
         transmit = struct.pack("!II", tx_sec, tx_frac)
-    return (struct.pack("!BBbb", header, stratum, 3, -20) + struct.pack("!II", 0, 0) + b"LOCL"
+    root = struct.pack("!II", ntp_short(config.get("root_delay_ms", 0)), ntp_short(config.get("root_dispersion_ms", 0)))
+    return (struct.pack("!BBbb", header, stratum, 3, -20) + root + b"LOCL"
             + struct.pack("!II", rx_sec, rx_frac) + originate + struct.pack("!II", rx_sec, rx_frac) + transmit)
 
 
@@ -73,9 +82,10 @@ def answers_for(config, request, received_at):
         return [good()[:10]]
     if b == "wrong_mode":
         return [reply_packet(config, request, received_at, header=0x23)]   # mode 3, a client
-    if b == "kiss_of_death":
-        p = bytearray(reply_packet(config, request, received_at, stratum=0))
-        p[12:16] = b"RATE"
+    if b in ("kiss_of_death", "kiss_of_death_alarm"):
+        header = 0xE4 if b == "kiss_of_death_alarm" else 0x24
+        p = bytearray(reply_packet(config, request, received_at, header=header, stratum=0))
+        p[12:16] = config.get("kiss_code", "RATE").encode("ascii")[:4].ljust(4, b" ")
         return [bytes(p)]
     if b == "zero_transmit":
         return [reply_packet(config, request, received_at, transmit=b"\0" * 8)]
@@ -92,7 +102,8 @@ def answers_for(config, request, received_at):
 class Server:
     def __init__(self, config):
         self.config = dict(offset_ms=0, seconds=None, fraction=None, processing_delay_ms=0, network_delay_ms=0,
-                           delay_out_ms=0, delay_back_ms=0, behaviour="normal", family="ipv4", port=0)
+                           delay_out_ms=0, delay_back_ms=0, behaviour="normal", family="ipv4", port=0,
+                           root_delay_ms=0, root_dispersion_ms=0, kiss_code="RATE")
         self.config.update({k: v for k, v in config.items() if k != "cmd"})
         if self.config["behaviour"] not in BEHAVIOURS:
             raise ValueError("unknown behaviour " + self.config["behaviour"])
@@ -180,6 +191,9 @@ def main():
     s.add_argument("--delay-out-ms", type=int, default=0)
     s.add_argument("--delay-back-ms", type=int, default=0)
     s.add_argument("--behaviour", default="normal", choices=sorted(BEHAVIOURS))
+    s.add_argument("--root-delay-ms", type=int, default=0)
+    s.add_argument("--root-dispersion-ms", type=int, default=0)
+    s.add_argument("--kiss-code", default="RATE")
     a = ap.parse_args()
     if a.mode == "control":
         control(a.port, a.idle_exit)

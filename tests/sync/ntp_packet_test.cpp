@@ -30,6 +30,14 @@ TEST(NtpRequest, IsAVersion3ClientPacketCarryingTheNonceAsTransmitTime) {
     for (int i = 0; i < 8; ++i) EXPECT_EQ(request[40 + i], expected[i]) << "byte " << 40 + i;
 }
 
+// Root delay and root dispersion, NTP short format (16.16 seconds).
+void SetRoot(std::vector<std::uint8_t>& reply, std::uint32_t delay, std::uint32_t dispersion) {
+    for (int i = 0; i < 4; ++i) {
+        reply[4 + i] = static_cast<std::uint8_t>(delay >> (24 - 8 * i));
+        reply[8 + i] = static_cast<std::uint8_t>(dispersion >> (24 - 8 * i));
+    }
+}
+
 struct ReplyCase {
     const char* name;
     void (*mutate)(std::vector<std::uint8_t>&);
@@ -49,7 +57,14 @@ const ReplyCase kReplyCases[] = {
     {"broadcast mode", [](auto& r) { r[0] = 0x25; }, NtpReplyCheck::NotServerMode},
     {"symmetric mode", [](auto& r) { r[0] = 0x21; }, NtpReplyCheck::NotServerMode},
     {"unsynchronised server", [](auto& r) { r[0] = 0xE4; }, NtpReplyCheck::Unsynchronised},
-    {"kiss-o'-death", [](auto& r) { r[1] = 0; }, NtpReplyCheck::BadStratum},
+    {"kiss-o'-death", [](auto& r) { r[1] = 0; }, NtpReplyCheck::KissOfDeath},
+    {"kiss-o'-death with the alarm", [](auto& r) { r[0] = 0xE4; r[1] = 0; }, NtpReplyCheck::KissOfDeath},
+    {"kiss-o'-death for another request", [](auto& r) { r[1] = 0; r[31] ^= 1; }, NtpReplyCheck::OriginateMismatch},
+    {"root distance 1.5 s", [](auto& r) { SetRoot(r, 0x00010000, 0x00008000); }, NtpReplyCheck::Valid},
+    {"root dispersion 1.6 s", [](auto& r) { SetRoot(r, 0, 0x0001999A); }, NtpReplyCheck::TooDistant},
+    {"root delay 3.2 s", [](auto& r) { SetRoot(r, 0x00033333, 0); }, NtpReplyCheck::TooDistant},
+    {"root dispersion 7.9 s", [](auto& r) { SetRoot(r, 0, 0x0007E666); }, NtpReplyCheck::TooDistant},
+    {"negative root delay", [](auto& r) { SetRoot(r, 0xFFFF0000, 0x00001000); }, NtpReplyCheck::Valid},
     {"stratum 16", [](auto& r) { r[1] = 16; }, NtpReplyCheck::BadStratum},
     {"stratum 255", [](auto& r) { r[1] = 255; }, NtpReplyCheck::BadStratum},
     {"zero transmit time", [](auto& r) { std::fill(r.begin() + 40, r.begin() + 48, 0); }, NtpReplyCheck::ZeroTransmit},
@@ -75,6 +90,26 @@ TEST(NtpReplyCheckTest, AReplyToAnotherRequestIsRejected) {
 
 TEST(NtpReplyCheckTest, EveryVerdictHasADescription) {
     for (const ReplyCase& c : kReplyCases) EXPECT_FALSE(DescribeReplyCheck(c.expected).empty());
+}
+
+TEST(NtpRootDistance, IsHalfTheDelayPlusTheDispersionRoundedUp) {
+    struct Case {
+        std::uint32_t delay, dispersion;
+        std::int64_t ms;
+    } const cases[] = {
+        {0, 0, 0}, {0x00010000, 0, 500}, {0, 0x00010000, 1000}, {0x00020000, 0x00008000, 1500},
+        {0, 1, 1}, {0x80000000, 0x00004000, 250} /* a negative delay counts as none */,
+    };
+    for (const Case& c : cases) {
+        auto reply = GoodReply();
+        SetRoot(reply, c.delay, c.dispersion);
+        EXPECT_EQ(RootDistanceMs(reply), c.ms) << c.delay << " " << c.dispersion;
+    }
+    auto kiss = GoodReply();
+    std::copy_n("RATE", 4, kiss.begin() + 12);
+    EXPECT_EQ(KissCode(kiss), "RATE");
+    kiss[13] = 0;
+    EXPECT_EQ(KissCode(kiss), "R?TE");
 }
 
 TEST(NtpTransmitTimestamp, IsReadBigEndian) {

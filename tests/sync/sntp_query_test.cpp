@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -135,7 +136,6 @@ TEST_F(SntpQueryTest, EveryMalformedOrForeignReplyIsDiscarded) {
         {"empty", L"shorter than 48 bytes"},
         {"short", L"shorter than 48 bytes"},
         {"wrong_mode", L"not in server mode"},
-        {"kiss_of_death", L"kiss-o'-death"},
         {"zero_transmit", L"zero transmit timestamp"},
         {"wrong_originate", L"originate timestamp does not match"},
         {"unsynchronised", L"server clock not synchronised"},
@@ -153,6 +153,37 @@ TEST_F(SntpQueryTest, EveryMalformedOrForeignReplyIsDiscarded) {
         EXPECT_EQ(trace.Count(L"soket timeout\n"), 1) << c.behaviour;
         EXPECT_EQ(server.Requests(), 1) << c.behaviour;
     }
+}
+
+// A kiss-o'-death ends that server's wait at once (no "soket timeout"): the next is asked.
+TEST_F(SntpQueryTest, AKissOfDeathGivesThatServerUpAtOnce) {
+    for (const char* behaviour : {"kiss_of_death", "kiss_of_death_alarm"}) {
+        trace.Clear();
+        SntpTestServer kiss(std::string(R"("behaviour": ")") + behaviour + R"(", "kiss_code": "DENY")");
+        SntpTestServer live(R"("offset_ms": 300)");
+        const ULONGLONG before = ::GetTickCount64();
+        const SntpMeasurement m = MeasureCandidates({kiss.Address(), live.Address()}, Options(2000));
+        const ULONGLONG tookMs = ::GetTickCount64() - before;
+        ASSERT_TRUE(m.Answered()) << behaviour;
+        EXPECT_NEAR(static_cast<double>(m.offsetMs), 300, 25.0) << behaviour;
+        EXPECT_EQ(trace.Count(L"kiss-o'-death DENY: trying the next server"), 1) << behaviour;
+        EXPECT_EQ(trace.Count(L"soket timeout"), 0) << behaviour;
+        std::printf("%s: answered after %llu ms\n", behaviour, tookMs);
+    }
+}
+
+// A server that says it is seconds away from its own reference is no answer (this is what
+// a real server sent while it was still starting).
+TEST_F(SntpQueryTest, AServerFarFromItsReferenceIsNoAnswer) {
+    SntpTestServer sick(R"("root_dispersion_ms": 7900, "offset_ms": 5000)");
+    const SntpMeasurement refused = QuerySntpServer(sick.Target(), Options(300));
+    EXPECT_EQ(refused.failureText, L"Could not connect");
+    EXPECT_EQ(trace.Count(L"discarded reply: root distance 7900 ms"), 1);
+
+    SntpTestServer well(R"("root_delay_ms": 200, "root_dispersion_ms": 900, "offset_ms": 5000)");
+    const SntpMeasurement taken = QuerySntpServer(well.Target(), Options(300));
+    ASSERT_TRUE(taken.Answered());
+    EXPECT_NEAR(static_cast<double>(taken.offsetMs), 5000, 25.0);
 }
 
 TEST_F(SntpQueryTest, KeepsWaitingPastForgeriesForTheRealAnswer) {
