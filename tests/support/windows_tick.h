@@ -1,7 +1,8 @@
 #pragma once
 // Windows' ordinary clock reads as they behave on Windows, where they change only once per
-// system tick (15.625 ms); under Wine they are exact. Each is the precise clock at its last
-// tick, so the steps of all of them fall on the same instants, as on Windows.
+// system tick (15.625 ms); under Wine GetSystemTime and GetLocalTime are exact. Each is the
+// precise clock at its last tick, so the steps of all of them fall on the same instants, as
+// on Windows.
 #include <windows.h>
 
 #include <cstdint>
