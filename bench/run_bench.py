@@ -3,8 +3,10 @@
 
 Run through bench/run-bench.sh (make bench), which builds the programs and provides the
 display and the Wine prefix. Sections: accuracy (offset error and query time against the
-peer SNTP clients), footprint (CPU, wake-ups and memory of the running program against an
-idle Wine program), redraw (cost of the once-a-second redraw), pipe (service throughput).
+peer SNTP clients), tick (the same under an emulated Windows tick, with the ordinary clock
+reads the programs used before and with the precise ones, measured and applied through the
+installed service), footprint (CPU, wake-ups and memory of the running program against an idle Wine
+program), redraw (cost of the once-a-second redraw), pipe (service throughput).
 Each section's raw results are kept in <build tree>/bench/results.json, so --only can re-run
 some sections and the report still shows all of them. Figures only: nothing here passes or
 fails."""
@@ -35,6 +37,13 @@ SCENARIOS = [
     ("asymmetric delay, 30 ms out, 10 ms back", {"delay_out_ms": 30, "delay_back_ms": 10}),
 ]
 CLIENTS = ["Velmora", "ntpdig", "sntp", "chronyd -Q"]
+PEERS = CLIENTS[1:]
+# The "Windows tick" scenario: bench/tick_bench.exe's clock sources, in the order shown.
+TICK_SCENARIOS = SCENARIOS[:2]
+TICK_SOURCES = [
+    ("ordinary", "ordinary, as before: GetTickCount, GetSystemTime, GetLocalTime"),
+    ("precise", "precise: QueryPerformanceCounter, GetSystemTimePreciseAsFileTime"),
+]
 SETTINGS_KEY = r"HKCU\Software\Brantel\Velmora"
 
 
@@ -133,6 +142,56 @@ def errors(samples):
 
 def median_abs_error(samples):
     e = errors(samples)
+    return statistics.median(e) if e else None
+
+
+# ---------------------------------------------------------------- Windows tick
+
+def tick_command(driver, line):
+    driver.stdin.write(line + "\n")
+    driver.stdin.flush()
+    return json.loads(driver.stdout.readline())
+
+
+def run_tick(trials):
+    driver = subprocess.Popen([WINE_RUN, os.path.join(BENCH_BIN, "tick_bench.exe")], stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    results = {}
+    try:
+        for name, options in TICK_SCENARIOS:
+            port = free_port()
+            server = start_server(port, options)
+            per = {}
+            for sources, _ in TICK_SOURCES:
+                if not tick_command(driver, "service " + sources).get("ok"):
+                    raise RuntimeError("tick_bench.exe could not install and start the service")
+                tick_command(driver, "query %s 127.0.0.1 %d" % (sources, port))  # warm-up
+                per[sources] = [tick_command(driver, "query %s 127.0.0.1 %d" % (sources, port)) for _ in range(trials)]
+            for client in PEERS:
+                per[client] = [ask_chronyd(port) if client == "chronyd -Q" else ask_ntpdig("/usr/bin/" + client, port)
+                               for _ in range(trials)]
+            server.terminate()
+            server.wait()
+            results[name] = per
+            log("  %s: %s" % (name, ", ".join(
+                ["Velmora (%s) %s ms, end to end %s ms" % (s, fmt(median_abs_error(per[s])),
+                                                             fmt(median_abs_end_to_end(per[s])))
+                 for s, _ in TICK_SOURCES] +
+                ["%s %s ms" % (c, fmt(median_abs_error(per[c]))) for c in PEERS])))
+    finally:
+        driver.stdin.close()
+        driver.wait(timeout=120)
+    return {"true_offset_ms": TRUE_OFFSET_MS, "trials": trials, "scenarios": results}
+
+
+def end_to_end_errors(samples):
+    """How far the service's clock would be off after the adjustment: how far it really moved
+    (its own time before and after the set) against the server's true lead."""
+    return [abs(s["clock_moved_ms"] - TRUE_OFFSET_MS) for s in samples if s.get("ok") and s.get("applied")]
+
+
+def median_abs_end_to_end(samples):
+    e = end_to_end_errors(samples)
     return statistics.median(e) if e else None
 
 
@@ -312,6 +371,29 @@ def plots(results, images):
         made["query_time"] = "bench_query_time.png"
         fig.savefig(os.path.join(images, made["query_time"]), dpi=90)
         plt.close(fig)
+    tick = results.get("tick")
+    if tick:
+        names = [n for n, _ in TICK_SCENARIOS if n in tick["scenarios"]]
+        fig, axes = plt.subplots(1, len(names), figsize=(14, 4.5), squeeze=False)
+        for ax, name in zip(axes[0], names):
+            per = tick["scenarios"][name]
+            data, labels = [], []
+            for sources, _ in TICK_SOURCES:
+                data += [errors(per[sources]) or [0], end_to_end_errors(per[sources]) or [0]]
+                labels += ["Velmora\n%s\noffset" % sources, "Velmora\n%s\nend to end" % sources]
+            for client in PEERS:
+                data.append(errors(per[client]) or [0])
+                labels.append(client.replace(" -Q", ""))
+            ax.boxplot(data, labels=labels, showfliers=True)
+            ax.set_yscale("symlog", linthresh=1.0)
+            ax.set_title(name + ", 15.625 ms tick", fontsize=9)
+            ax.set_ylabel("|error| (ms)")
+            ax.tick_params(axis="x", labelsize=7)
+        fig.suptitle("Windows tick: offset and end-to-end error over %d trials" % tick["trials"])
+        fig.tight_layout()
+        made["tick"] = "bench_windows_tick.png"
+        fig.savefig(os.path.join(images, made["tick"]), dpi=90)
+        plt.close(fig)
     fp = results.get("footprint")
     if fp:
         fig, (a, b) = plt.subplots(1, 2, figsize=(12, 4))
@@ -399,6 +481,45 @@ def report(results, made):
         for key in ("accuracy", "query_time"):
             if key in made:
                 lines += ["![%s](images/%s)" % (key, made[key]), ""]
+    tick = results.get("tick")
+    if tick:
+        lines += ["## Windows tick", "",
+                  "On Windows, `GetTickCount`, `GetSystemTime` and `GetLocalTime` change only once per system tick, "
+                  "15.625 ms by default, while `QueryPerformanceCounter` and `GetSystemTimePreciseAsFileTime` are exact; "
+                  "under Wine `GetSystemTime` and `GetLocalTime` are exact too (and `GetTickCount` steps with Wine's own "
+                  "16 ms update). bench/tick_bench.exe emulates the tick for every ordinary clock "
+                  "read of the process (each one is the exact clock at its last tick) and installs the real "
+                  "Service.exe with its recording clock. Each Velmora query runs `RunSntpQuery` against the local test server (%d ms ahead), "
+                  "sends the offset through the pipe as the desktop program does, and reads back what the service's "
+                  "clock recorded. Two runs: the ordinary clock reads the programs used before (the query's round trip from "
+                  "`GetTickCount` and the PC time from `GetSystemTime`; the service adding the offset to "
+                  "`GetLocalTime`, for which the \"Clock Record Tick\" value puts its recording clock's reads at the "
+                  "tick), and the precise sources that the programs now use (`QueryPerformanceCounter`, "
+                  "`GetSystemTimePreciseAsFileTime`; the service reading the precise clock and setting UTC to the "
+                  "sub-millisecond). Offset error is |measured - true|; end-to-end error is how far the service's "
+                  "clock would be off after the adjustment: |how far it really moved - true| (its own exact time "
+                  "just before the set against the time set). The peers run natively, without a tick, as a "
+                  "reference; they set nothing. %d trials per run." % (tick["true_offset_ms"], tick["trials"]), "",
+                  "| scenario | client | clock sources | median offset error (ms) | worst offset error (ms) | "
+                  "median end-to-end error (ms) | worst end-to-end error (ms) |",
+                  "|---|---|---|---|---|---|---|"]
+        for name, _ in TICK_SCENARIOS:
+            per = tick["scenarios"].get(name)
+            if not per:
+                continue
+            for sources, description in TICK_SOURCES:
+                e, ee = errors(per[sources]), end_to_end_errors(per[sources])
+                failed = len(per[sources]) - len(ee)
+                lines.append("| %s | Velmora%s | %s | %s | %s | %s | %s |" % (
+                    name, (" (%d failed)" % failed) if failed else "", description, fmt(median_abs_error(per[sources])),
+                    fmt(max(e) if e else None), fmt(median_abs_end_to_end(per[sources])), fmt(max(ee) if ee else None)))
+            for client in PEERS:
+                e = errors(per[client])
+                lines.append("| %s | %s | native, no tick | %s | %s | not applied | |" % (
+                    name, client, fmt(median_abs_error(per[client])), fmt(max(e) if e else None)))
+        lines.append("")
+        if "tick" in made:
+            lines += ["![windows tick](images/%s)" % made["tick"], ""]
     fp = results.get("footprint")
     if fp:
         s = fp["summary"]
@@ -487,6 +608,18 @@ def goals(results):
         if over:
             row("one query within 5 ms of one round trip", "median %.2f ms, worst %.2f ms over" % (
                 statistics.median(over), max(over)), statistics.median(over) <= 5.0)
+    tick = results.get("tick")
+    if tick:
+        for name, _ in TICK_SCENARIOS:
+            per = tick["scenarios"].get(name)
+            if not per:
+                continue
+            own = median_abs_end_to_end(per["precise"])
+            old = median_abs_end_to_end(per["ordinary"])
+            if own is not None:
+                row("end-to-end error under a 15.625 ms Windows tick at most 1 ms (%s)" % name,
+                    "%.2f ms (%s ms with the ordinary clock reads)" % (own, fmt(old)), own <= 1.0,
+                    "%s: the end-to-end error under the tick is above 1 ms with the precise sources." % name)
     fp = results.get("footprint", {}).get("summary", {})
     if "Velmora" in fp and "idle Wine program" in fp:
         own = fp["Velmora"]["cpu_percent"] - fp["idle Wine program"]["cpu_percent"]
@@ -517,7 +650,7 @@ def goals(results):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    ap.add_argument("--only", default="accuracy,footprint,redraw,pipe", help="sections to run, comma-separated")
+    ap.add_argument("--only", default="accuracy,tick,footprint,redraw,pipe", help="sections to run, comma-separated")
     ap.add_argument("--trials", type=int, default=30, help="queries per client and scenario")
     ap.add_argument("--footprint-seconds", type=int, default=600)
     ap.add_argument("--pipe-requests", type=int, default=10000)
@@ -531,6 +664,9 @@ def main():
     if "accuracy" in only:
         log("== offset accuracy and query time (%d trials per client and scenario)" % a.trials)
         results["accuracy"] = run_accuracy(a.trials)
+    if "tick" in only:
+        log("== Windows tick: clock sources under an emulated 15.625 ms tick (%d trials per run)" % a.trials)
+        results["tick"] = run_tick(a.trials)
     if "redraw" in only:
         log("== redraw")
         results["redraw"] = run_redraw()

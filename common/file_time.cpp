@@ -19,6 +19,18 @@ std::optional<SYSTEMTIME> TicksToSystemTime(std::uint64_t ticks) {
     return time;
 }
 
+std::uint64_t PreciseUtcTicks() {
+    using ReadClock = void(WINAPI*)(LPFILETIME);
+    static const ReadClock read = [] {
+        const auto precise = reinterpret_cast<ReadClock>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+        return precise ? precise : &::GetSystemTimeAsFileTime;
+    }();
+    FILETIME now;
+    read(&now);
+    return std::uint64_t{now.dwHighDateTime} << 32 | now.dwLowDateTime;
+}
+
 void AddOffset(std::int64_t offsetMs, SYSTEMTIME& time) {
     const auto ticks = SystemTimeToTicks(time);
     if (!ticks) return;

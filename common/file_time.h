@@ -13,6 +13,11 @@ namespace velmora {
 std::optional<std::uint64_t> SystemTimeToTicks(const SYSTEMTIME& time);
 std::optional<SYSTEMTIME> TicksToSystemTime(std::uint64_t ticks);
 
+// The PC's clock, UTC, as FILETIME ticks at the finest resolution the system has:
+// GetSystemTimePreciseAsFileTime (Windows 8 and later, looked up at run time), otherwise
+// GetSystemTimeAsFileTime, which advances only once per system tick.
+std::uint64_t PreciseUtcTicks();
+
 // Moves `time` by `offsetMs`; carries into seconds, days, months and years. A result
 // outside SYSTEMTIME's range leaves `time` unchanged.
 void AddOffset(std::int64_t offsetMs, SYSTEMTIME& time);

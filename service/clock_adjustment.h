@@ -1,24 +1,35 @@
 #pragma once
-// Setting the local clock by an offset, through a seam so tests never touch the real clock.
+// Setting the PC's clock by an offset, through a seam so tests never touch the real clock.
 #include <windows.h>
 
 #include <cstdint>
 
 namespace velmora {
 
+// The PC's clock in UTC FILETIME ticks (100 ns units since 1601-01-01). UTC, because a local
+// time is turned into the system's UTC with the time-zone rules in force when it is set, so a
+// time set across a daylight-saving change would land an hour off.
 class LocalClock {
 public:
     virtual ~LocalClock() = default;
-    virtual SYSTEMTIME Now() = 0;
-    // False when the clock was not set; GetLastError tells why.
-    virtual bool Set(const SYSTEMTIME& time) = 0;
+    virtual std::uint64_t Now() = 0;
+    // Puts the clock at `utcTicks` as of this call. False when the clock was not set;
+    // GetLastError tells why.
+    virtual bool Set(std::uint64_t utcTicks) = 0;
 };
 
-// GetLocalTime / SetLocalTime.
-class SystemLocalClock final : public LocalClock {
+// The system clock: read with common/file_time.h's PreciseUtcTicks (not at the last 15.625 ms
+// system tick, as GetSystemTime and GetLocalTime read it), set with SetSystemTime.
+class SystemClock final : public LocalClock {
 public:
-    SYSTEMTIME Now() override;
-    bool Set(const SYSTEMTIME& time) override;
+    using SetSystemTimeFunction = BOOL(WINAPI*)(const SYSTEMTIME*);
+    // Tests hand in a stand-in for SetSystemTime, so they can look at what would be set.
+    explicit SystemClock(SetSystemTimeFunction setSystemTime = ::SetSystemTime) : setSystemTime_(setSystemTime) {}
+    std::uint64_t Now() override;
+    bool Set(std::uint64_t utcTicks) override;
+
+private:
+    SetSystemTimeFunction setSystemTime_;
 };
 
 // No offset may set the clock before the day this program was built: such a time can only

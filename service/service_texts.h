@@ -26,12 +26,15 @@ inline constexpr char kDeleteServiceFailed[] = "DeleteService failed (%d)\n";
 // Operations named in error events.
 inline constexpr wchar_t kDispatcherOperation[] = L"StartServiceCtrlDispatcher";
 inline constexpr wchar_t kRegisterHandlerOperation[] = L"RegisterServiceCtrlHandler";
-inline constexpr wchar_t kSetClockOperation[] = L"SetLocalTime";
+inline constexpr wchar_t kSetClockOperation[] = L"SetSystemTime";
 
-// Test and diagnosis switch, under the service's own key where only administrators may
-// write: when "Clock Record File" names a file, the service records each clock change it
-// would make there instead of setting the clock.
+// Test and diagnosis switches, under the service's own key where only administrators may
+// write: when "Clock Record File" (REG_SZ) names a file, the service records each clock change
+// it would make there instead of setting the clock. "Clock Record Tick" (REG_DWORD, 100 ns
+// units, 0 or missing for none) then makes that clock's reads advance in steps, as Windows'
+// ordinary clock reads do (156250: its 15.625 ms tick). Both are read when the service starts.
 inline constexpr wchar_t kServiceParametersKey[] = L"System\\CurrentControlSet\\Services\\VLM Service\\Parameters";
 inline constexpr wchar_t kClockRecordValue[] = L"Clock Record File";
+inline constexpr wchar_t kClockRecordTickValue[] = L"Clock Record Tick";
 
 }  // namespace velmora

@@ -125,7 +125,7 @@ CandidateAnswer AskCandidate(const SocketAddress& candidate, const SntpQueryOpti
 SntpQueryOptions DefaultSntpQueryOptions() {
     SntpQueryOptions options;
     options.utcNowTicks = CurrentUtcTicks;
-    options.tickCount = [] { return static_cast<std::uint32_t>(::GetTickCount()); };
+    options.tickCount = PerformanceMilliseconds;
     options.trace = [](const std::wstring& line) { ::OutputDebugStringW(line.c_str()); };
     options.nonce = RandomNonce;
     return options;

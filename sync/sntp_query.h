@@ -28,14 +28,15 @@ struct SocketAddress {
 
 // Seams: tests replace the clocks, the trace and the nonce source.
 struct SntpQueryOptions {
-    std::function<std::int64_t()> utcNowTicks;           // PC clock, FILETIME ticks
+    std::function<std::int64_t()> utcNowTicks;           // PC clock, UTC, FILETIME ticks
     std::function<std::uint32_t()> tickCount;            // millisecond counter for the round trip
     std::function<void(const std::wstring&)> trace;      // debugger output
     std::function<std::uint64_t()> nonce;                // unpredictable request tag
     std::uint32_t receiveTimeoutMs = 2000;               // per candidate
 };
 
-// The real clocks, OutputDebugStringW and the system's random number generator.
+// The precise clocks (CurrentUtcTicks, PerformanceMilliseconds: sync/time_convert.h),
+// OutputDebugStringW and the system's random number generator.
 SntpQueryOptions DefaultSntpQueryOptions();
 
 // IPv4 and IPv6 addresses of the target, in the resolver's order; empty when it fails.

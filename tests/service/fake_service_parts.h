@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_time.h"
 #include "service/clock_adjustment.h"
 #include "service/service_status.h"
 #include "tests/support/system_time.h"
@@ -17,16 +18,17 @@
 namespace velmora::testing {
 
 // A clock that stands still except when it is set; it can be told to refuse, or to keep
-// every Set waiting until it is released.
+// every Set waiting until it is released. The service's clock is UTC; the cases give and
+// read its times as SYSTEMTIMEs.
 class FakeClock final : public LocalClock {
 public:
-    explicit FakeClock(SYSTEMTIME now) : now_(now) {}
+    explicit FakeClock(SYSTEMTIME now) : now_(Ticks(now)) {}
 
-    SYSTEMTIME Now() override {
+    std::uint64_t Now() override {
         std::lock_guard lock(mutex_);
         return now_;
     }
-    bool Set(const SYSTEMTIME& time) override {
+    bool Set(std::uint64_t time) override {
         std::unique_lock lock(mutex_);
         released_.wait(lock, [this] { return !held_; });
         sets_.push_back(time);
@@ -39,7 +41,7 @@ public:
     }
     void Reset(SYSTEMTIME now) {
         std::lock_guard lock(mutex_);
-        now_ = now;
+        now_ = Ticks(now);
         sets_.clear();
     }
     void Hold() {
@@ -57,17 +59,26 @@ public:
         std::lock_guard lock(mutex_);
         refuseWith_ = error;
     }
+    // Whole milliseconds, as every time these cases give it is.
     std::vector<SYSTEMTIME> Sets() const {
+        std::lock_guard lock(mutex_);
+        std::vector<SYSTEMTIME> sets;
+        for (const std::uint64_t t : sets_) sets.push_back(TicksToSystemTime(t).value_or(SYSTEMTIME{}));
+        return sets;
+    }
+    std::vector<std::uint64_t> SetTicks() const {
         std::lock_guard lock(mutex_);
         return sets_;
     }
 
 private:
+    static std::uint64_t Ticks(const SYSTEMTIME& t) { return SystemTimeToTicks(t).value_or(0); }
+
     mutable std::mutex mutex_;
     std::condition_variable released_;
     bool held_ = false;
-    SYSTEMTIME now_;
-    std::vector<SYSTEMTIME> sets_;
+    std::uint64_t now_;
+    std::vector<std::uint64_t> sets_;
     DWORD refuseWith_ = 0;
 };
 
@@ -116,6 +127,7 @@ private:
 };
 
 inline constexpr auto LocalTime = velmora::testing::MakeSystemTime;
+inline constexpr auto UtcTime = velmora::testing::MakeSystemTime;
 
 // Readable in failure messages; the day of the week, which callers do not set, is left out.
 inline std::string Text(const SYSTEMTIME& t) {

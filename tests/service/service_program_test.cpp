@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "framework/unique_handle.h"
+#include "common/clock_tick.h"
 #include "common/pipe_protocol.h"
 #include "service/service_texts.h"
 #include "tests/service/child_process.h"
@@ -88,8 +89,9 @@ DWORD ServiceNumber(const wchar_t* value) {
     return number;
 }
 
+// One line of the recording clock's file; set - at is how far the clock really moved.
 struct ClockRecord {
-    std::int64_t read = 0, set = 0, moved = 0;
+    std::int64_t read = 0, set = 0, moved = 0, at = 0;
 };
 
 class InstalledService : public ::testing::Test {
@@ -114,8 +116,9 @@ protected:
         return out;
     }
 
-    // Has the service record its clock changes, then starts it the way an administrator would.
-    void StartRecordingService() {
+    // Has the service record its clock changes, its reads advancing in steps of `tick` (100 ns
+    // units, 0 for none), then starts it the way an administrator would.
+    void StartRecordingService(DWORD tick = 0) {
         UniqueKey parameters;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServiceParametersKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                     parameters.put(), nullptr),
@@ -123,6 +126,9 @@ protected:
         ASSERT_EQ(::RegSetValueExW(parameters.get(), kClockRecordValue, 0, REG_SZ,
                                    reinterpret_cast<const BYTE*>(recordFile.c_str()),
                                    static_cast<DWORD>((recordFile.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExW(parameters.get(), kClockRecordTickValue, 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&tick), sizeof tick),
                   ERROR_SUCCESS);
         const ProgramRun start = RunProgram(L"net start \"VLM Service\"");
         ASSERT_EQ(start.exitCode, 0u) << start.out << start.err;
@@ -134,14 +140,14 @@ protected:
         std::vector<ClockRecord> records;
         std::ifstream file{std::filesystem::path(recordFile)};
         std::string line;
-        const std::regex format(R"(read=(-?\d+) set=(-?\d+) moved=(-?\d+))");
+        const std::regex format(R"(read=(-?\d+) set=(-?\d+) moved=(-?\d+) at=(-?\d+))");
         while (std::getline(file, line)) {
             std::smatch m;
             if (!std::regex_match(line, m, format)) {
                 ADD_FAILURE() << "record line: " << line;
                 continue;
             }
-            records.push_back({std::stoll(m[1]), std::stoll(m[2]), std::stoll(m[3])});
+            records.push_back({std::stoll(m[1]), std::stoll(m[2]), std::stoll(m[3]), std::stoll(m[4])});
         }
         return records;
     }
@@ -233,6 +239,34 @@ TEST_F(InstalledService, OffsetsMoveItsClockByExactlyTheirAmountAndAccumulate) {
     EXPECT_EQ(records[3].moved, 3'600'000);
     EXPECT_GE(records[3].read, records[2].set);
     EXPECT_GE(records[3].set - records[2].read, std::int64_t{7'200'000} * 10'000);
+}
+
+TEST_F(InstalledService, ItsRecordingClockReadsAtTheTickItsParameterGives) {
+    struct Case {
+        const char* what;
+        DWORD tick;
+    } const cases[] = {{"no tick", 0}, {"Windows' 15.625 ms tick", 156'250}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (&c != cases) {  // the parameters are read at the start: a fresh installation
+            RemoveService();
+            ::DeleteFileW(recordFile.c_str());
+            ASSERT_EQ(Run(L"install"), "Service installed successfully\n");
+        }
+        StartRecordingService(c.tick);
+        ASSERT_TRUE(CallPipe(kTimePipeName, Offset(250)).ok);
+        const auto records = AwaitRecords(1);
+        ASSERT_EQ(records.size(), 1u);
+        const ClockRecord& r = records[0];
+        EXPECT_EQ(r.moved, 250);
+        EXPECT_EQ(r.set - r.read, 250 * 10'000);
+        // The clock read lags its own time by the read's staleness, never leads it.
+        EXPECT_GE(r.at, r.read);
+        // The first read, before any shift: a tick falls within the millisecond it shows.
+        if (c.tick != 0) {
+            EXPECT_GE(AtLastTick(r.read + 9'999, c.tick), r.read);
+        }
+    }
 }
 
 TEST_F(InstalledService, AnswersAndIgnoresEveryOtherMessage) {

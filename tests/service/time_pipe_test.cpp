@@ -22,6 +22,7 @@ using testing::DroppedByServer;
 using testing::ErrorRecorder;
 using testing::FakeClock;
 using testing::LocalTime;
+using testing::UtcTime;
 using testing::StatusRecorder;
 using testing::Text;
 using testing::WaitUntil;
@@ -137,6 +138,32 @@ TEST_F(TimePipeTest, OffsetsAccumulateOnTheClockAsItIsWhenHandled) {
     EXPECT_EQ(Text(sets[1]), "2025-06-01 12:00:01.000");
 }
 
+TEST_F(TimePipeTest, AnOffsetAcrossADaylightSavingChangeLandsOnTheRightUtcTime) {
+    // Set as a local time, each would be converted with the rules in force before the change
+    // and land an hour off.
+    struct Case {
+        const char* what;
+        SYSTEMTIME before;
+        std::int64_t offsetMs;
+        SYSTEMTIME after;
+    } const cases[] = {
+        {"into European summer time", UtcTime(2025, 3, 30, 0, 59, 59, 750), 500, UtcTime(2025, 3, 30, 1, 0, 0, 250)},
+        {"out of European summer time", UtcTime(2025, 10, 26, 0, 59, 59, 750), 500,
+         UtcTime(2025, 10, 26, 1, 0, 0, 250)},
+        {"back out of US daylight time", UtcTime(2025, 3, 9, 7, 0, 0, 200), -400, UtcTime(2025, 3, 9, 6, 59, 59, 800)},
+        {"an hour ahead, into US standard time", UtcTime(2025, 11, 2, 5, 30, 0, 0), 3'600'000,
+         UtcTime(2025, 11, 2, 6, 30, 0, 0)},
+    };
+    StartLoop();
+    for (const Case& c : cases) {
+        clock.Reset(c.before);
+        ASSERT_TRUE(CallPipe(pipeName, Offset(c.offsetMs)).ok) << c.what;
+        const auto sets = AwaitSets(1);
+        ASSERT_EQ(sets.size(), 1u) << c.what;
+        EXPECT_EQ(Text(sets[0]), Text(c.after)) << c.what;
+    }
+}
+
 TEST_F(TimePipeTest, OtherMessagesAreAnsweredWithTheirFirstByteAndIgnored) {
     StartLoop();
     // First byte tells the messages apart; the rest are stop bytes, which must not count.
@@ -246,10 +273,10 @@ TEST_F(TimePipeTest, AClockThatRefusesIsRepliedAndLoggedOnceAMinute) {
         EXPECT_EQ(reply.bytes, notApplied) << at;
     }
     EXPECT_EQ(errors.Operations(),
-              (std::vector<std::wstring>{L"SetLocalTime error 1314", L"SetLocalTime error 1314 +3"}));
+              (std::vector<std::wstring>{L"SetSystemTime error 1314", L"SetSystemTime error 1314 +3"}));
     ::SetEvent(stop.get());
     ASSERT_TRUE(LoopEndsWithinDeadline());
-    EXPECT_EQ(errors.Operations().back(), L"SetLocalTime +1") << "what was left unlogged, at the stop";
+    EXPECT_EQ(errors.Operations().back(), L"SetSystemTime +1") << "what was left unlogged, at the stop";
 }
 
 TEST_F(TimePipeTest, ATimeBeforeTheFloorIsRefusedAndNothingIsSet) {

@@ -89,7 +89,7 @@ bool RemoveVlmService() {
     return ::DeleteService(service.get()) != FALSE;
 }
 
-InstalledService::InstalledService(std::wstring serviceExe, std::wstring recordFile)
+InstalledService::InstalledService(std::wstring serviceExe, std::wstring recordFile, DWORD recordTick)
     : exe_(std::move(serviceExe)), recordFile_(std::move(recordFile)) {
     if (!RemoveVlmService()) return;
     ::DeleteFileW(recordFile_.c_str());
@@ -100,7 +100,9 @@ InstalledService::InstalledService(std::wstring serviceExe, std::wstring recordF
         return;
     installed_ = ::RegSetValueExW(parameters.get(), kClockRecordValue, 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(recordFile_.c_str()),
-                                  static_cast<DWORD>((recordFile_.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+                                  static_cast<DWORD>((recordFile_.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
+                 ::RegSetValueExW(parameters.get(), kClockRecordTickValue, 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&recordTick), sizeof recordTick) == ERROR_SUCCESS;
 }
 
 InstalledService::~InstalledService() {
@@ -166,10 +168,11 @@ std::vector<ClockRecord> InstalledService::Records() const {
     std::vector<ClockRecord> records;
     std::ifstream file{std::filesystem::path(recordFile_)};
     std::string line;
-    const std::regex format(R"(read=(-?\d+) set=(-?\d+) moved=(-?\d+))");
+    const std::regex format(R"(read=(-?\d+) set=(-?\d+) moved=(-?\d+) at=(-?\d+))");
     while (std::getline(file, line)) {
         std::smatch m;
-        if (std::regex_match(line, m, format)) records.push_back({std::stoll(m[1]), std::stoll(m[2]), std::stoll(m[3])});
+        if (std::regex_match(line, m, format))
+            records.push_back({std::stoll(m[1]), std::stoll(m[2]), std::stoll(m[3]), std::stoll(m[4])});
     }
     return records;
 }

@@ -11,16 +11,18 @@
 
 namespace velmora::testing {
 
-// One line of the recording clock's file.
+// One line of the recording clock's file (service/recording_clock.h); set - at is how far
+// the clock really moved.
 struct ClockRecord {
-    std::int64_t read = 0, set = 0, moved = 0;
+    std::int64_t read = 0, set = 0, moved = 0, at = 0;
 };
 
 class InstalledService {
 public:
     // Removes any earlier "VLM Service", then runs `serviceExe` (a Windows path) with
-    // "install" and points its recording clock at `recordFile`, which is emptied.
-    InstalledService(std::wstring serviceExe, std::wstring recordFile);
+    // "install" and points its recording clock at `recordFile`, which is emptied. A
+    // `recordTick` (100 ns units) makes that clock's reads advance in steps of it.
+    InstalledService(std::wstring serviceExe, std::wstring recordFile, DWORD recordTick = 0);
     // Stops and removes the service, whatever state it is in.
     ~InstalledService();
     InstalledService(const InstalledService&) = delete;
