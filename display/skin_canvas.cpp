@@ -246,6 +246,14 @@ Gdiplus::Font* SkinCanvas::GetFont(std::uint8_t size) {
     return font.get();
 }
 
+double SkinCanvas::TextWidth(const std::wstring& text, std::uint8_t size) {
+    if (!graphics || text.empty()) return 0;
+    Gdiplus::RectF box;
+    graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), GetFont(size), Gdiplus::PointF(0, 0),
+                            stringFormat.get(), &box);
+    return box.Width;
+}
+
 Gdiplus::Bitmap* SkinCanvas::GetButtonImage(int controlId, int state) {
     const int resourceId = ButtonImageFor(controlId, state);
     return resourceId ? LoadPngImage(resourceId) : nullptr;

@@ -94,6 +94,8 @@ public:
     void DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
                     const Gdiplus::Brush* brush = nullptr);
     Gdiplus::Font* GetFont(std::uint8_t size);
+    // How wide `text` draws at `size`, in logical units.
+    double TextWidth(const std::wstring& text, std::uint8_t size);
     // The image of a button's look; null for a control id without images (a text button).
     Gdiplus::Bitmap* GetButtonImage(int controlId, int state);
     // An image at its natural size (one logical unit per image pixel), or stretched.

@@ -6,6 +6,7 @@
 
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
+#include "display/skin_geometry.h"
 #include "display/smal_main.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
@@ -461,6 +462,83 @@ TEST_F(WorldClockWindowTest, TheColumnHasOnePanelPerEnabledClockPackedFromTheTop
     EXPECT_EQ(Canvas.PixelAt(3, 142), 0u) << "the gap between the panels";
     EXPECT_GT(Split(Canvas.PixelAt(129, 300)).a, 0) << "the stand's shadow under the last panel";
     EXPECT_LT(Split(Canvas.PixelAt(129, 300)).a, 255);
+}
+
+TEST_F(WorldClockWindowTest, ClocksBeyondTheWorkAreasHeightContinueInFurtherColumnsAllWhole) {
+    AddWorldClocks({L"Tokyo", L"London", L"Eastern Time", L"Pacific Time", L"Central Africa", L"AUS Eastern"});
+    auto* world = static_cast<Skin3*>(Show(kWorldClockView));
+    ASSERT_NE(world, nullptr);
+    const Rect work = WorkArea(world->m_hWnd);
+    const velmora::WorkArea& area = world->LaidOutFor();
+    EXPECT_EQ(area.width, work.right - work.left);
+    EXPECT_EQ(area.height, work.bottom - work.top);
+    const WorldClockLayout layout = world->Layout();
+    ASSERT_EQ(layout.clocks.size(), 6u) << "every clock has its panel";
+    if (work.bottom - work.top < 910) {
+        // The test display is 800 pixels high: six panels do not fit one column.
+        EXPECT_EQ(layout.totalWidth, 531);
+        EXPECT_EQ(layout.totalHeight, 460);
+    }
+    const Rect window = WindowRect(world->m_hWnd);
+    EXPECT_EQ(SizeOf(window), Size(layout.totalWidth, layout.totalHeight));
+    EXPECT_GE(window.left, work.left);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.right, work.right);
+    EXPECT_LE(window.bottom, work.bottom);
+    // Each panel is drawn whole, its corners included.
+    Gdiplus::Bitmap* panel = Canvas.LoadPngImage(IDB_WORLD_ROW);
+    for (std::size_t k = 0; k < layout.clocks.size(); ++k) {
+        const int x = layout.panelLefts[k], y = layout.rowTops[k];
+        for (const auto& [dx, dy] : {std::pair{3, 2}, std::pair{254, 2}, std::pair{3, 132}, std::pair{254, 132}})
+            EXPECT_TRUE(PixelNear(Canvas.PixelAt(x + dx, y + dy), PremultipliedPixel(panel, dx, dy))) << k;
+    }
+}
+
+TEST_F(WorldClockWindowTest, AWorkAreaThatHoldsTheColumnKeepsItExactlyAsItWas) {
+    AddWorldClocks({L"Tokyo", L"London", L"Eastern Time"});
+    auto* world = static_cast<Skin3*>(Show(kWorldClockView));
+    ASSERT_NE(world, nullptr);
+    ASSERT_GE(world->LaidOutFor().height, 460);
+    EXPECT_EQ(SizeOf(WindowRect(world->m_hWnd)), Size(258, 460));
+    EXPECT_EQ(world->Layout().rowTops, (std::vector<int>{0, 150, 300}));
+    EXPECT_EQ(world->Layout().panelLefts, (std::vector<int>{0, 0, 0}));
+}
+
+// The extent of the light pixels in a band of rows.
+std::pair<int, int> LightColumns(int top, int bottom) {
+    int left = 1 << 30, right = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < Canvas.pixelWidth; ++x)
+            if (const auto p = Split(Canvas.PixelAt(x, y)); p.a > 200 && p.r > 200) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+TEST_F(WorldClockWindowTest, ALabelTooLongForThePanelEndsInAnEllipsisInsideIt) {
+    AddWorldClocks({L"Tokyo", L"Central Africa"});
+    WorldClockList[0].name = L"Tokyo";
+    WorldClockList[1].name = L"Central Africa Standard Time, the long way round";
+    ASSERT_NE(Show(kWorldClockView), nullptr);
+    // The label's rows: size 20 centred 20 below the panel's top.
+    const auto [shortLeft, shortRight] = LightColumns(11, 30);
+    const auto [longLeft, longRight] = LightColumns(150 + 11, 150 + 30);
+    ASSERT_GE(shortRight, 0);
+    ASSERT_GE(longRight, 0);
+    EXPECT_GE(longLeft, 8) << "not cut at the left edge";
+    EXPECT_LE(longRight, 258 - 8) << "not cut at the right edge";
+    EXPECT_NEAR((longLeft + longRight) / 2.0, 130.0, 2.0);
+    EXPECT_GT(longRight - longLeft, 200) << "as much of it as fits";
+    // It ends in the ellipsis: the right-most ink is a dot on the baseline, with no stroke
+    // of a letter above it.
+    for (int y = 150 + 11; y < 150 + 23; ++y) {
+        const auto p = Split(Canvas.PixelAt(longRight, y));
+        EXPECT_FALSE(p.a > 200 && p.r > 200) << "a letter's stroke at the end, row " << y;
+    }
+    // A label that fits is drawn whole and centred, as before.
+    EXPECT_NEAR((shortLeft + shortRight) / 2.0, 130.0, 2.0);
+    EXPECT_LT(shortRight - shortLeft, 100);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
@@ -79,13 +80,15 @@ int main() {
         PrintChildRect("opt", compact->m_hWnd, IDC_COMPACT_OPTIONS);
     }
     BuildTimeZoneCatalogue();
-    for (const wchar_t* zone : {L"Tokyo", L"London", L"Eastern Time"})
+    for (const wchar_t* zone : {L"Tokyo", L"London", L"Eastern Time", L"Pacific Time", L"India", L"AUS Eastern"})
         if (const TimeZoneEntry* entry = FindZoneByDisplayText(zone)) WorldClockList.push_back(WorldClock{entry, 1, zone});
-    for (int enabled : {1, 3}) {
+    for (int enabled : {1, 3, 6}) {
         for (std::size_t i = 0; i < WorldClockList.size(); ++i) WorldClockList[i].enabled = static_cast<int>(i) < enabled;
         const auto world = Show<Skin3>();
-        std::printf("world%d-surface %d %d\n", enabled, Canvas.pixelWidth, Canvas.pixelHeight);
-        PrintWindowSize(enabled == 1 ? "world1" : "world3", world->m_hWnd);
+        const std::string name = "world" + std::to_string(enabled);
+        std::printf("%s-surface %d %d\n", name.c_str(), Canvas.pixelWidth, Canvas.pixelHeight);
+        PrintWindowSize(name.c_str(), world->m_hWnd);
+        std::printf("%s-work %d %d\n", name.c_str(), world->LaidOutFor().width, world->LaidOutFor().height);
     }
     std::fflush(stdout);
     return 0;
