@@ -29,7 +29,9 @@ const MessageMap& CustomButton::Map() {
 }
 
 void CustomButton::DrawItem(const DRAWITEMSTRUCT* item) {
-    if (!m_hWnd) return;
+    // A hidden button (a closed menu's item) has nothing on the surface: it must not paint
+    // there, whatever asks it to.
+    if (!m_hWnd || !(::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VISIBLE)) return;
     if (controlId_ == 0) controlId_ = GetDlgCtrlID();
     if (latched) state_ = Pressed;
     else if (!item) state_ = Normal;

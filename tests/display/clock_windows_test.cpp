@@ -425,6 +425,52 @@ TEST_F(CompactWindowTest, ExtendedModeAlwaysEndsInTheFullView) {
     }
 }
 
+// Whatever closed the menu, the surface below the strip shows only the strip's shadow line:
+// no item of the menu is left painted there. The focus matters: a menu item that had it
+// used to hand it on as it was hidden, and the next item drew itself as it took it.
+TEST_F(CompactWindowTest, ClosingTheMenuByAnyRouteLeavesNothingOfItPainted) {
+    enum Route { SyncronizeNow, ExtendedMode, Chevron, FaceClick, Deactivation };
+    struct Case {
+        Route route;
+        int focused;  // 0: as the click leaves it
+        const char* name;
+    } const cases[] = {
+        {SyncronizeNow, 0, "\"Syncronize Now\""},
+        {ExtendedMode, 0, "\"Extended Mode\""},
+        {Chevron, 0, "\"Opt.\""},
+        {FaceClick, IDC_SYNCHRONIZE_NOW, "a click on the face, \"Syncronize Now\" focused"},
+        {FaceClick, IDC_MINIMIZE, "a click on the face, \"Minimize\" focused"},
+        {Deactivation, IDC_SYNCHRONIZE_NOW, "deactivation, \"Syncronize Now\" focused"},
+        {Deactivation, IDC_EXTENDED_MODE, "deactivation, \"Extended Mode\" focused"},
+        {Deactivation, IDC_MINIMIZE, "deactivation, \"Minimize\" focused"},
+    };
+    for (const Case& c : cases) {
+        const HWND window = Show(kCompactView)->m_hWnd;
+        ASSERT_NE(window, nullptr) << c.name;
+        Gdiplus::Bitmap* shadowLine = Canvas.LoadPngImage(IDB_COMPACT_SHADOW);
+        Click(window, IDC_COMPACT_OPTIONS);
+        ASSERT_TRUE(menuOpen) << c.name;
+        if (c.focused) ::SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(window, c.focused)), TRUE);
+        switch (c.route) {
+        case SyncronizeNow: Click(window, IDC_SYNCHRONIZE_NOW); break;
+        case ExtendedMode: Click(window, IDC_EXTENDED_MODE); break;
+        case Chevron: Click(window, IDC_COMPACT_OPTIONS); break;
+        case FaceClick: ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10)); break;
+        case Deactivation: ::SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, 0); break;
+        }
+        EXPECT_FALSE(menuOpen) << c.name;
+        // Rows 36 to 56 hold the shadow line, the rest down to 153 nothing at all.
+        for (int y = 36; y < 153; y += 3)
+            for (int x = 0; x < 201; x += 4) {
+                const std::uint32_t expected = y < 57 ? PremultipliedPixel(shadowLine, x, y) : 0u;
+                ASSERT_TRUE(PixelNear(Canvas.PixelAt(x, y), expected)) << c.name << " at " << x << ", " << y;
+            }
+        MSG drag{};
+        ::PeekMessageW(&drag, window, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE);  // no move loop here
+        PumpPending();  // "Extended Mode" replaces the window
+    }
+}
+
 TEST_F(CompactWindowTest, MinimizeHidesToTheTray) {
     const HWND window = Show(kCompactView)->m_hWnd;
     Click(window, IDC_COMPACT_OPTIONS);
