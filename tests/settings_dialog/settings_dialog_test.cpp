@@ -314,6 +314,18 @@ TEST_F(SettingsFrameTest, TheServersPageFollowsTheRadioButtons) {
     EXPECT_EQ(ReadStoredDword(kUser, SettingsPath(), L"Utilize NIST server"), 0);
 }
 
+TEST_F(SettingsFrameTest, TheWheelNeverChangesTheClosedServerList) {
+    LoadSaved();
+    Open();
+    ::SendMessageW(ServerList(), CB_SETCURSEL, 1, 0);
+    ::SetFocus(ServerList());
+    for (const short delta : {-WHEEL_DELTA, -WHEEL_DELTA, WHEEL_DELTA, 3 * WHEEL_DELTA})
+        ::SendMessageW(ServerList(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+    EXPECT_EQ(::SendMessageW(ServerList(), CB_GETCURSEL, 0, 0), 1);
+    PressApply();
+    EXPECT_EQ(AppSettings.selectedServerId, 1);
+}
+
 TEST_F(SettingsFrameTest, AStoredServerIdPastTheListShowsNoSelectionAndStoresMinusOne) {
     StoreSavedMarker();
     StoreDword(kUser, SettingsPath(), L"Selected Server Id", 7);
