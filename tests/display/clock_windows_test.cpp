@@ -145,32 +145,112 @@ std::wstring TipText(HWND tip) {
     return text;
 }
 
+SntpMeasurement Offset(std::int64_t ms) {
+    SntpMeasurement m;
+    m.offsetMs = ms;
+    m.roundTripMs = 1;
+    return m;
+}
+
 TEST_F(FullWindowTest, TheTourLeadsFromGetToAdjustToTheDoubleClickAndEnds) {
     TitleRecorder titles;
+    PipeStandIn service;
     AppSettings.showToolTips = 1;
     auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
     ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; })) << "the first balloon, after 500 ms";
-    const HWND tip = full->TipWindow();
     EXPECT_EQ(titles.Last(), L"Click Get");
     EXPECT_EQ(titles.LastIcon(), static_cast<WPARAM>(TTI_INFO));
-    EXPECT_EQ(TipText(tip), L"Click Get to receive server time");
+    EXPECT_EQ(TipText(full->TipWindow()), L"Click Get to receive server time");
 
     Click(full->m_hWnd, IDC_GET);
+    EXPECT_EQ(full->TipWindow(), nullptr) << "pressed: its balloon closes";
+    EndQuery(Offset(1501));
+    ASSERT_NE(full->TipWindow(), nullptr) << "the Get found a difference";
     EXPECT_EQ(titles.Last(), L"Click Adjust");
-    EXPECT_EQ(TipText(tip), L"Click Adjust to apply time");
+    EXPECT_EQ(TipText(full->TipWindow()), L"Click Adjust to apply time");
     EXPECT_EQ(AppSettings.showToolTips, 1);
 
     // Moving the window closes the balloon without ending the tour.
     ::SendMessageW(full->m_hWnd, WM_MOVING, 0, 0);
     EXPECT_EQ(full->TipWindow(), nullptr);
     EXPECT_EQ(AppSettings.showToolTips, 1);
-    full->ShowTip(::GetDlgItem(full->m_hWnd, IDC_ADJUST));
 
     Click(full->m_hWnd, IDC_ADJUST);
     ASSERT_NE(full->TipWindow(), nullptr);
     EXPECT_EQ(titles.Last(), L"Change skin");
     EXPECT_EQ(TipText(full->TipWindow()), L"To switch between viewing modes, double-click here");
     EXPECT_EQ(AppSettings.showToolTips, 0);
+}
+
+TEST_F(FullWindowTest, TheAdjustBalloonComesOnlyAfterAGetThatFoundADifference) {
+    TitleRecorder titles;
+    AppSettings.showToolTips = 1;
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; }));
+    struct Step {
+        SntpMeasurement result;
+        bool adjustBalloon;
+        const char* what;
+    } const steps[] = {
+        {SntpMeasurement{L"Could not connect"}, false, "a failed Get"},
+        {SntpMeasurement{L"Network error #1"}, false, "another failed Get"},
+        {Offset(0), false, "a Get that found no difference: nothing to adjust"},
+        {Offset(-250), true, "a Get with a difference"},
+    };
+    for (const Step& step : steps) {
+        Click(full->m_hWnd, IDC_GET);
+        EndQuery(step.result);
+        EXPECT_EQ(full->TipWindow() != nullptr, step.adjustBalloon) << step.what;
+    }
+    EXPECT_EQ(titles.Last(), L"Click Adjust");
+    EXPECT_EQ(AppSettings.showToolTips, 1) << "the tour is not over";
+}
+
+TEST_F(FullWindowTest, ABalloonClosesAfterAFewSecondsAndTheTourGoesOn) {
+    AppSettings.showToolTips = 1;
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; }));
+    EXPECT_TRUE(::KillTimer(full->m_hWnd, TipCloseTimer)) << "its time is counting";
+    ::SendMessageW(full->m_hWnd, WM_TIMER, TipCloseTimer, 0);  // as the timer would, 8 seconds on
+    EXPECT_EQ(full->TipWindow(), nullptr);
+    EXPECT_EQ(AppSettings.showToolTips, 1);
+
+    Click(full->m_hWnd, IDC_GET);
+    EndQuery(Offset(700));
+    ASSERT_NE(full->TipWindow(), nullptr) << "the tour still leads on to Adjust";
+    EXPECT_TRUE(::KillTimer(full->m_hWnd, TipCloseTimer));
+}
+
+TEST_F(FullWindowTest, ABalloonNeverCoversTheButtonItPointsAt) {
+    AppSettings.showToolTips = 1;
+    const HWND window = Show(kFullView)->m_hWnd;
+    auto* full = static_cast<MainSkinDialog*>(Current());
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+    // High on the screen, where a balloon opens downwards, and low, where it has to open upwards.
+    for (const int top : {static_cast<int>(work.top) + 40, static_cast<int>(work.bottom) - 300}) {
+        ::SetWindowPos(window, nullptr, 300, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        full->ShowTip(nullptr);
+        ::SendMessageW(window, WM_TIMER, TipTimer, 0);
+        for (const int id : {IDC_GET, IDC_ADJUST}) {
+            if (id == IDC_ADJUST) {
+                Click(window, IDC_GET);
+                EndQuery(Offset(900));
+            }
+            const HWND tip = full->TipWindow();
+            ASSERT_NE(tip, nullptr) << id;
+            EXPECT_TRUE(::IsWindowVisible(tip));
+            RECT balloon{}, button{}, common{};
+            ::GetWindowRect(tip, &balloon);
+            ::GetWindowRect(::GetDlgItem(window, id), &button);
+            EXPECT_FALSE(::IntersectRect(&common, &balloon, &button))
+                << "button " << id << " with the window at " << top << ": balloon (" << balloon.left << ", " << balloon.top
+                << ", " << balloon.right << ", " << balloon.bottom << "), button (" << button.left << ", " << button.top
+                << ", " << button.right << ", " << button.bottom << ")";
+        }
+    }
 }
 
 TEST_F(FullWindowTest, WithTheTourDoneNoBalloonIsScheduled) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -53,8 +54,13 @@ protected:
     // Adds world clocks for the given zones (display-text matches), all enabled.
     void AddWorldClocks(std::initializer_list<const wchar_t*> zones);
 
+    // Ends the query started last with `measurement`, as its worker would.
+    void EndQuery(const SntpMeasurement& measurement);
+
     std::unique_ptr<Hide_Main_Wnd> hidden;
     std::vector<bool> queriesStarted;  // each query's adjust flag
+    std::function<void()> pendingQuery;
+    SntpMeasurement nextMeasurement;
 };
 
 }  // namespace velmora::testing
