@@ -273,6 +273,13 @@ void SkinCanvas::FillRect(const Gdiplus::Brush* brush, int x, int y, int width, 
     if (graphics && brush) graphics->FillRectangle(brush, x, y, width, height);
 }
 
+void SkinCanvas::DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height) {
+    // Half a unit in: a line one unit wide then covers whole pixels at 96 DPI.
+    if (graphics && pen)
+        graphics->DrawRectangle(pen, Gdiplus::RectF(static_cast<Gdiplus::REAL>(x) + 0.5f, static_cast<Gdiplus::REAL>(y) + 0.5f,
+                                                    static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+}
+
 void SkinCanvas::Present(HWND window) { Present(window, pixelWidth, pixelHeight); }
 
 void SkinCanvas::Present(HWND window, int width, int height) {

@@ -102,6 +102,7 @@ public:
     void DrawImage(Gdiplus::Bitmap* image, int x, int y);
     void DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height);
     void FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height);
+    void DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height);
     // Shows the whole surface on the layered window (or its top-left width x height pixels).
     void Present(HWND window);
     void Present(HWND window, int width, int height);

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
 #include "display/skin_geometry.h"
@@ -83,6 +87,73 @@ TEST_F(FullWindowTest, AButtonShowsHoverWhileTheMouseIsOverItAndPressedWhileHeld
     ::SendMessageW(adjust, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(full->Button(IDC_ADJUST).State(), Normal);
     EXPECT_TRUE(showsImage(Normal));
+}
+
+// The dark dots of a focus ring along the top of a button, inset from its edges (a row
+// either way: GDI+ implementations place a one-pixel line on either side of its centre).
+int FocusRingDots(int x, int y, int width, int height) {
+    const int inset = std::max(2, std::min(width, height) / 8);
+    int most = 0;
+    for (int row = y + inset - 1; row <= y + inset + 1; ++row) {
+        int dots = 0;
+        for (int px = x + inset + 2; px < x + width - inset - 2; ++px)
+            if (const auto p = Split(Canvas.PixelAt(px, row)); p.a > 200 && p.r < 90) ++dots;
+        most = std::max(most, dots);
+    }
+    return most;
+}
+
+TEST_F(FullWindowTest, TheKeyboardFocusShowsAsADottedRingOnTheButtonThatHasIt) {
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    const HWND window = full->m_hWnd;
+    struct Place {
+        int x, y, width, height;
+    };
+    const std::map<int, Place> places = {{IDC_ADJUST, {11, 211, 110, 33}},  {IDC_OPTIONS, {138, 211, 110, 33}},
+                                         {IDC_GET, {77, 252, 110, 33}},     {IDC_MINIMISE_VIEW, {215, 0, 17, 18}},
+                                         {IDC_CLOSE_TO_TRAY, {240, 0, 17, 18}}};
+    const auto dots = [&](int id) {
+        const Place& p = places.at(id);
+        return FocusRingDots(p.x, p.y, p.width, p.height);
+    };
+    // While the window hides focus cues (on Windows, until the keyboard is used in it) a
+    // mouse user sees none. Wine always shows them.
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    ::SetFocus(::GetDlgItem(window, IDC_ADJUST));
+    PumpPending();
+    if (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) {
+        EXPECT_FALSE(full->Button(IDC_ADJUST).ShowsFocus());
+        for (const auto& [id, place] : places) EXPECT_EQ(dots(id), 0) << id;
+    }
+
+    // The Tab key, as the program's message loop hands it to the dialog manager, moves the
+    // focus on and shows it, on each button in turn, and on no other.
+    std::set<int> visited;
+    int previous = IDC_ADJUST;
+    for (int press = 0; press < 5; ++press) {
+        MSG msg{};
+        msg.hwnd = ::GetFocus();
+        msg.message = WM_KEYDOWN;
+        msg.wParam = VK_TAB;
+        ASSERT_TRUE(CDialog::IsDialogMessage(msg));
+        PumpPending();  // the button that lost the focus repaints
+        const int focused = ::GetDlgCtrlID(::GetFocus());
+        ASSERT_TRUE(places.count(focused)) << "the focus stays on the window's buttons";
+        visited.insert(focused);
+        EXPECT_TRUE(full->Button(focused).ShowsFocus()) << focused;
+        EXPECT_GT(dots(focused), places.at(focused).width / 8) << "a dotted ring on " << focused;
+        EXPECT_FALSE(full->Button(previous).ShowsFocus()) << previous;
+        EXPECT_EQ(dots(previous), 0) << "none left on " << previous;
+        previous = focused;
+    }
+    EXPECT_EQ(visited.size(), 5u) << "Tab reaches every button";
+    // Gone without a trace: the button is its image again.
+    Gdiplus::Bitmap* adjust = Canvas.GetButtonImage(IDC_ADJUST, Normal);
+    ::SetFocus(::GetDlgItem(window, IDC_GET));
+    PumpPending();
+    for (int x = 6; x < 104; x += 3)
+        for (int y = 3; y <= 5; ++y)
+            EXPECT_TRUE(PixelNear(Canvas.PixelAt(11 + x, 211 + y), PremultipliedPixel(adjust, x, y))) << x << ", " << y;
 }
 
 TEST_F(FullWindowTest, GetQueriesWithoutAdjustingAndAdjustHandsTheOffsetToTheService) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "resources/resource_ids.h"
@@ -163,6 +165,57 @@ TEST_F(SettingsFrameTest, TheTabKeyMovesThroughTheShownPageAndOnToTheButtons) {
     EXPECT_EQ(::GetFocus(), Host());
     PressKey(Host(), VK_TAB);
     EXPECT_EQ(::GetFocus(), Dialog().GetDlgItem(IDC_SETTINGS_APPLY));
+}
+
+// Holds Ctrl (and Shift) down for this thread's key state, as the keyboard would.
+class HeldKeys {
+public:
+    explicit HeldKeys(bool shift) {
+        ::GetKeyboardState(saved_);
+        BYTE keys[256];
+        std::copy(std::begin(saved_), std::end(saved_), keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    }
+    ~HeldKeys() { ::SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256];
+};
+
+TEST_F(SettingsFrameTest, CtrlTabAndCtrlPageKeysGoRoundThePagesAndTakeTheFocusAlong) {
+    LoadSaved();
+    Open();
+    const struct {
+        WPARAM key;
+        bool shift;
+        int page;
+        const char* what;
+    } steps[] = {
+        {VK_TAB, false, 1, "Ctrl+Tab"},        {VK_TAB, false, 2, "Ctrl+Tab"},
+        {VK_TAB, false, 0, "Ctrl+Tab, round"}, {VK_TAB, true, 2, "Ctrl+Shift+Tab, round"},
+        {VK_TAB, true, 1, "Ctrl+Shift+Tab"},   {VK_NEXT, false, 2, "Ctrl+PgDn"},
+        {VK_NEXT, false, 0, "Ctrl+PgDn, round"}, {VK_PRIOR, false, 2, "Ctrl+PgUp, round"},
+        {VK_PRIOR, false, 1, "Ctrl+PgUp"},
+    };
+    CDialog* const pages[] = {&Dialog().ServersPage(), &Dialog().OptionsPage(), &Dialog().TimeZonePage()};
+    HWND focus = Host();
+    for (const auto& step : steps) {
+        {
+            HeldKeys held(step.shift);
+            EXPECT_TRUE(PressKey(focus, step.key)) << step.what;
+        }
+        EXPECT_EQ(CurrentTab(), step.page) << step.what;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pages[i]->IsWindowVisible(), i == step.page) << step.what << ", page " << i;
+        focus = ::GetFocus();
+        EXPECT_TRUE(::IsChild(pages[step.page]->m_hWnd, focus)) << step.what << ": the focus is on the page shown";
+    }
+    // Without Ctrl the keys keep their usual meaning.
+    EXPECT_FALSE(PressKey(focus, VK_NEXT) && CurrentTab() != 1);
+    EXPECT_EQ(CurrentTab(), 1);
 }
 
 TEST_F(SettingsFrameTest, AnEditOnTheFirstTabAppliedFromTheThirdIsSaved) {
