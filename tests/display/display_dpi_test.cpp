@@ -131,6 +131,10 @@ TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
     EXPECT_EQ(probe["adjust"], (Numbers{16, 316, 181, 365}));
     EXPECT_EQ(probe["close"], (Numbers{360, 0, 385, 27}));
     EXPECT_EQ(probe["opt"], (Numbers{243, 0, 295, 54}));
+    // A tray icon image of the size the system asks for, not a 16-pixel one blown up.
+    ASSERT_EQ(probe["tray-icon"].size(), 3u);
+    EXPECT_EQ(probe["tray-icon"][0], probe["tray-icon"][1]);
+    EXPECT_EQ(probe["tray-icon"][0], 24);
     RecordProperty("DrawTimeMicroseconds", std::to_string(probe["drawtime-us"].empty() ? -1 : probe["drawtime-us"][0]));
 }
 
@@ -143,6 +147,8 @@ TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
     EXPECT_EQ(probe["scale"], Numbers{1.25});
     EXPECT_EQ(probe["adjust"], (Numbers{13, 263, 150, 304}));
     EXPECT_EQ(probe["full-surface"], (Numbers{322, 401}));
+    ASSERT_EQ(probe["tray-icon"].size(), 3u);
+    EXPECT_EQ(probe["tray-icon"][0], 20);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/tray_icon.h"
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
@@ -89,6 +90,15 @@ int main() {
         std::printf("%s-surface %d %d\n", name.c_str(), Canvas.pixelWidth, Canvas.pixelHeight);
         PrintWindowSize(name.c_str(), world->m_hWnd);
         std::printf("%s-work %d %d\n", name.c_str(), world->LaidOutFor().width, world->LaidOutFor().height);
+    }
+    {
+        // The tray icon at this DPI, added and taken away again.
+        const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        TrayIcon tray(owner, WM_APP);
+        const bool added = tray.Add();
+        std::printf("tray-icon %d %d %d\n", tray.IconSize(), ::GetSystemMetrics(SM_CXSMICON), added ? 1 : 0);
+        tray.Remove();
+        ::DestroyWindow(owner);
     }
     std::fflush(stdout);
     return 0;

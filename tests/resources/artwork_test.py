@@ -308,6 +308,16 @@ class VelmoraResources(unittest.TestCase):
                 self.assertEqual(hashlib.sha256(blob).hexdigest(), digest(os.path.join(ART_DIR, f"{rid}.png")))
                 self.assertEqual(Image.open(io.BytesIO(blob)).size, SIZES[rid])
 
+    def test_the_program_icon_has_an_image_for_every_small_icon_size(self):
+        # RT_GROUP_ICON 128: a header, then one 14-byte entry per image (width, height, ...).
+        group = self.resources.get((14, self.ids["IDI_VELMORA"]), b"")
+        reserved, kind, count = struct.unpack_from("<HHH", group, 0)
+        self.assertEqual((reserved, kind), (0, 1))
+        sizes = {(group[6 + 14 * i] or 256, group[7 + 14 * i] or 256) for i in range(count)}
+        for px in (16, 20, 24, 32, 48):
+            with self.subTest(size=px):
+                self.assertIn((px, px), sizes, "the tray's size at 96, 120, 144 and 192 DPI, and the large icon")
+
     def test_carries_the_digital_font(self):
         blob = self.resources.get((10, self.ids["IDR_DIGITAL_FONT"]), b"")
         self.assertEqual(hashlib.sha256(blob).hexdigest(), digest(FONT_FILE))
