@@ -82,8 +82,13 @@ public:
     // first call also starts GDI+ and makes the brushes, the font family and the scale.
     void Initialize();
     // The image of a "PNG" resource, loaded once and kept, with its bytes, for the run.
-    // A missing resource gives an empty image that draws nothing.
+    // A missing resource gives an empty image that draws nothing. Its size is its logical
+    // size; at 144 and 192 DPI it is drawn from the copy of it drawn at 1.5 or 2 times
+    // that size (SharperImage).
     Gdiplus::Bitmap* LoadPngImage(int resourceId);
+    // The drawing of `image` at the artwork scale nearest DisplayScale, and that scale;
+    // null at 96 DPI, or when there is none.
+    Gdiplus::Bitmap* SharperImage(Gdiplus::Bitmap* image, double* scale);
     // A surface of trunc(width x scale) by trunc(height x scale) device pixels, transparent.
     void CreateSurface(int logicalWidth, int logicalHeight);
     // Makes the whole surface fully transparent.
@@ -118,6 +123,9 @@ private:
     void ReleaseSurface();
     void ChooseFontFamily();
     void PrepareBackdrop();
+    Gdiplus::Bitmap* LoadResourceImage(int resourceId);
+    // `image` into the logical rectangle, from its sharper drawing when there is one.
+    void DrawArtwork(Gdiplus::Graphics& target, Gdiplus::Bitmap* image, int x, int y, int width, int height);
 
     bool initialized_ = false;
     ULONG_PTR gdiplusToken_ = 0;
@@ -135,6 +143,7 @@ private:
     std::map<std::uint8_t, std::unique_ptr<Gdiplus::Font>> fonts_;
     struct PngImage;
     std::map<int, std::unique_ptr<PngImage>> images_;
+    std::map<const Gdiplus::Bitmap*, int> ids_;  // the images loaded by their own id
     // The background and overlay drawn once at the surface's scale; RestoreRegion copies
     // from it, which repaints a band exactly, whatever the scale.
     std::vector<std::uint32_t> backdrop_;

@@ -3,9 +3,24 @@
 #include <algorithm>
 #include <cmath>
 
+#include "resources/resource_ids.h"
+
 namespace velmora {
 
 int ScaledLength(int logical, double scale) { return static_cast<int>(logical * scale); }
+
+double NearestArtworkScale(double displayScale) {
+    double nearest = 1.0;
+    for (const double drawn : {1.5, 2.0})
+        if (std::abs(drawn - displayScale) <= std::abs(nearest - displayScale)) nearest = drawn;
+    return nearest;
+}
+
+int ScaledArtworkId(int id, double artworkScale) {
+    if (artworkScale == 2.0) return id + ARTWORK_2X_ID_OFFSET;
+    if (artworkScale == 1.5) return id + ARTWORK_1_5X_ID_OFFSET;
+    return id;
+}
 
 DeviceRect ButtonDeviceRect(int x, int y, int width, int height, double scale) {
     const int left = ScaledLength(x, scale);

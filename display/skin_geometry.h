@@ -7,6 +7,13 @@ namespace velmora {
 
 int ScaledLength(int logical, double scale);
 
+// The artwork comes drawn at 1, 1.5 and 2 times its size. The one to draw at a display
+// scale: the nearest, and between two the larger, as reducing an image loses less than
+// enlarging it (1.25 takes 1.5, 1.75 takes 2, 3 takes 2).
+double NearestArtworkScale(double displayScale);
+// The resource id of image `id` drawn at `artworkScale` (one of the three).
+int ScaledArtworkId(int id, double artworkScale);
+
 // A child control placed at logical (x, y) with a logical size: its left and top are
 // scaled first and its right and bottom measured from them, so neighbours never overlap.
 struct DeviceRect {

@@ -131,6 +131,15 @@ TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
     EXPECT_EQ(probe["adjust"], (Numbers{16, 316, 181, 365}));
     EXPECT_EQ(probe["close"], (Numbers{360, 0, 385, 27}));
     EXPECT_EQ(probe["opt"], (Numbers{243, 0, 295, 54}));
+    // The artwork drawn for 1.5 times its size, not the 96-DPI images enlarged: every point
+    // of the metal and of "Adjust" is the larger drawing's pixel.
+    EXPECT_EQ(probe["artwork-scale"], Numbers{1.5});
+    ASSERT_EQ(probe["sharp-face"].size(), 2u);
+    EXPECT_GT(probe["sharp-face"][1], 100);
+    EXPECT_EQ(probe["sharp-face"][0], probe["sharp-face"][1]);
+    ASSERT_EQ(probe["sharp-adjust"].size(), 2u);
+    EXPECT_GT(probe["sharp-adjust"][1], 500);
+    EXPECT_EQ(probe["sharp-adjust"][0], probe["sharp-adjust"][1]);
     // A tray icon image of the size the system asks for, not a 16-pixel one blown up.
     ASSERT_EQ(probe["tray-icon"].size(), 3u);
     EXPECT_EQ(probe["tray-icon"][0], probe["tray-icon"][1]);
@@ -149,6 +158,7 @@ TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
     EXPECT_EQ(probe["full-surface"], (Numbers{322, 401}));
     ASSERT_EQ(probe["tray-icon"].size(), 3u);
     EXPECT_EQ(probe["tray-icon"][0], 20);
+    EXPECT_EQ(probe["artwork-scale"], Numbers{1.5}) << "the larger drawing, reduced";
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 // It touches no settings: nothing here saves a placement.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <memory>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
+#include "display/skin_geometry.h"
 #include "display/skin_canvas.h"
 #include "display/smal_main.h"
 #include "resources/resource_ids.h"
@@ -35,6 +38,29 @@ void PrintChildRect(const char* name, HWND parent, int id) {
     ::GetWindowRect(child, &r);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
+}
+
+// How many of a grid of points in a device rectangle of the surface show exactly (within
+// rounding) the pixel of `image` at the same offset; and how many points there are where
+// the image is opaque (elsewhere the surface shows what lies under it as well).
+std::pair<int, int> SamePixels(Gdiplus::Bitmap* image, int left, int top, int x0, int y0, int x1, int y1) {
+    int same = 0, all = 0;
+    for (int y = y0; y < y1; y += 3)
+        for (int x = x0; x < x1; x += 3) {
+            Gdiplus::Color colour;
+            image->GetPixel(x, y, &colour);
+            const std::uint32_t a = colour.GetA();
+            if (a != 255) continue;
+            const auto pre = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+            const std::uint32_t expected[] = {a, pre(colour.GetR()), pre(colour.GetG()), pre(colour.GetB())};
+            const std::uint32_t pixel = Canvas.PixelAt(left + x, top + y);
+            const std::uint32_t actual[] = {pixel >> 24, (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
+            bool matches = true;
+            for (int i = 0; i < 4; ++i) matches = matches && (actual[i] > expected[i] ? actual[i] - expected[i] : expected[i] - actual[i]) <= 2;
+            same += matches;
+            ++all;
+        }
+    return {same, all};
 }
 
 template <typename Action>
@@ -69,6 +95,18 @@ int main() {
         PrintWindowSize("full", full->m_hWnd);
         PrintChildRect("adjust", full->m_hWnd, IDC_ADJUST);
         PrintChildRect("close", full->m_hWnd, IDC_CLOSE_TO_TRAY);
+        // The artwork as drawn at this scale: its own drawing for the scale, pixel for pixel.
+        double artworkScale = 1.0;
+        Gdiplus::Bitmap* face = Canvas.LoadPngImage(IDB_FULL_FACE);
+        if (Gdiplus::Bitmap* sharper = Canvas.SharperImage(face, &artworkScale)) {
+            const auto [sameFace, allFace] = SamePixels(sharper, 0, 0, 2, 430, 385, 442);  // metal below "Get"
+            Gdiplus::Bitmap* adjust = Canvas.SharperImage(Canvas.GetButtonImage(IDC_ADJUST, Normal), &artworkScale);
+            const auto [sameAdjust, allAdjust] =
+                SamePixels(adjust, ScaledLength(11, Canvas.DisplayScale), ScaledLength(211, Canvas.DisplayScale), 2, 2, 163, 48);
+            std::printf("artwork-scale %.2f\n", artworkScale);
+            std::printf("sharp-face %d %d\n", sameFace, allFace);
+            std::printf("sharp-adjust %d %d\n", sameAdjust, allAdjust);
+        }
 
         // One DrawTime as the clock timer runs it each second, and the Present it ends
         // with, each averaged over many.

@@ -29,6 +29,17 @@ TEST(SkinGeometryTest, SurfacesAreTruncatedToWholePixels) {
     EXPECT_EQ(ScaledLength(321, 1.25), 401);
 }
 
+TEST(SkinGeometryTest, TheArtworkDrawnNearestTheDisplayScaleIsTheOneUsed) {
+    struct Case {
+        double display, artwork;
+    } const cases[] = {{1.0, 1.0}, {1.1, 1.0}, {1.25, 1.5}, {1.5, 1.5}, {1.75, 2.0}, {2.0, 2.0}, {2.5, 2.0},
+                       {3.0, 2.0}, {0.5, 1.0}};
+    for (const Case& c : cases) EXPECT_EQ(NearestArtworkScale(c.display), c.artwork) << c.display;
+    EXPECT_EQ(ScaledArtworkId(222, 1.0), 222);
+    EXPECT_EQ(ScaledArtworkId(222, 1.5), 1222);
+    EXPECT_EQ(ScaledArtworkId(246, 2.0), 2246);
+}
+
 TEST(SkinGeometryTest, ARepaintCoversEveryPixelItsScaledEdgesTouch) {
     // The local band at 1.5: rows 64.5 to 154.5 reach pixel rows 64 to 154.
     EXPECT_EQ(CoveringDeviceRect(0, 43, 260, 60, 1.5, 387, 481), (DeviceRect{0, 64, 387, 155}));
