@@ -17,6 +17,7 @@
 #include "display/skin_geometry.h"
 #include "display/skin_canvas.h"
 #include "display/smal_main.h"
+#include "display/view_host.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
 #include "settings/time_zone_catalogue.h"
@@ -81,9 +82,51 @@ std::unique_ptr<Window> Show() {
     return window;
 }
 
+// What the full view shows besides the clock texts, fixed, for the specimen.
+class SpecimenHost : public ViewHost {
+public:
+    void StartSync(bool) override {}
+    void SendOffsetToService() override {}
+    void OpenSettings() override {}
+    void ShowClockWindow() override {}
+    void ShowTrayBalloon() override {}
+    void ExitApplication() override { ::PostQuitMessage(0); }
+    const std::wstring& SyncStatus() const override { return status_; }
+    bool ServerTimeIsLocalTime() const override { return false; }
+    bool StartedAtLogon() const override { return true; }
+
+private:
+    std::wstring status_ = L"Difference: 1501 ms";
+};
+
+// "display_probe specimen": the full view with texts that show every glyph that used to
+// read wrong, on screen until the window is closed or 30 seconds have passed, for a
+// screenshot. Prints "specimen left top width height" once it is shown.
+int ShowSpecimen() {
+    AppSettings.showToolTips = 0;
+    AppSettings.left = 60;
+    AppSettings.top = 60;
+    LocalTimeText = L"11:51:57";
+    LocalDateText = L"Thu, 10 December, 2026";
+    ServerTimeText = L"11:51:58";
+    ServerDateText = L"Thu, 10 December, 2026";
+    SpecimenHost host;
+    MainSkinDialog full(&host);
+    if (!full.CreateView()) return 1;
+    RECT r{};
+    ::GetWindowRect(full.m_hWnd, &r);
+    std::printf("specimen %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    ::SetTimer(nullptr, 0, 30000, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) ::DispatchMessageW(&msg);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "specimen") return ShowSpecimen();
     AppSettings.showToolTips = 0;
     LocalTimeText = L"10:42:17";
     LocalDateText = L"Wed, 04 March, 2026";
