@@ -60,7 +60,17 @@ bool Hide_Main_Wnd::Create() {
     HiddenWindow = this;
     HiddenWindowHandle = m_hWnd;
     tray_ = std::make_unique<TrayIcon>(m_hWnd, TrayCallbackMessage);
+    taskbarWatcher_ = std::make_unique<TaskbarWatcher>([this] { OnTaskbarCreated(); });
+    // Without it the program still runs; only a restarted Explorer would lose the icon.
+    if (!taskbarWatcher_->Create()) taskbarWatcher_.reset();
     return true;
+}
+
+void Hide_Main_Wnd::OnTaskbarCreated() {
+    if (!tray_ || tray_->AddAgain()) return;
+    // The new notification area is not ready yet: try again for a while, as at start-up.
+    trayRetries_ = 0;
+    AddTrayIcon();
 }
 
 void Hide_Main_Wnd::StartClock() { ArmTimer(ClockTimer, 1000 - PcUtcTime().wMilliseconds); }

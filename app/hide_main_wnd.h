@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/sync_completion.h"
+#include "app/taskbar_watcher.h"
 #include "app/tray_icon.h"
 #include "display/skin_window.h"
 #include "display/view_host.h"
@@ -83,6 +84,7 @@ public:
     bool QueryRunning() const { return runningQuery_ != nullptr; }
     bool AutoSyncArmed() const { return autoSyncArmed_; }
     bool TrayIconShown() const { return tray_ && tray_->Added(); }
+    const TrayIcon* Tray() const { return tray_.get(); }
     // The delay a timer was last armed with, 0 when it is stopped (for tests and diagnostics).
     UINT TimerDelay(UINT_PTR timer) const;
 
@@ -127,7 +129,11 @@ private:
     MainSkinDialog* FullWindow() const;
 
     std::unique_ptr<SkinWindow> clockWindow_;
+    // The notification area has started again (Explorer restarted, or the DPI changed).
+    void OnTaskbarCreated();
+
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<TaskbarWatcher> taskbarWatcher_;
     int trayRetries_ = 0;
     std::map<UINT_PTR, UINT> armedDelays_;
 

@@ -8,6 +8,7 @@
 #include "app/clock_timing.h"
 #include "app/hide_main_wnd.h"
 #include "app/service_client.h"
+#include "display/main_skin_dialog.h"
 #include "framework/trace.h"
 #include "settings/app_settings.h"
 #include "settings/server_selection.h"
@@ -120,6 +121,8 @@ void Hide_Main_Wnd::EndQuery(const SntpMeasurement& measurement) {
     pendingAdjust_ = false;
     StopTimer(QueryWatchTimer);
     CompleteSntpQuery(measurement, adjust, *this);
+    // The full view's tour points at "Adjust" once a "Get" has left a difference to hand over.
+    if (MainSkinDialog* full = FullWindow()) full->QueryEnded(ServerOffset != NoServerTime && ServerOffset != 0);
 }
 
 void Hide_Main_Wnd::FinishSync(bool adjust) {

@@ -1,5 +1,7 @@
 #include "display/custom_button.h"
 
+#include <algorithm>
+
 #include "display/skin_canvas.h"
 #include "display/skin_geometry.h"
 
@@ -8,6 +10,7 @@ namespace velmora {
 namespace {
 
 constexpr std::uint8_t kCaptionSize = 21;
+constexpr Gdiplus::ARGB kFocusCueColour = 0xFF1C2430;
 
 Gdiplus::ARGB CaptionColour(int state) {
     switch (state) {
@@ -29,12 +32,16 @@ const MessageMap& CustomButton::Map() {
 }
 
 void CustomButton::DrawItem(const DRAWITEMSTRUCT* item) {
-    if (!m_hWnd) return;
+    // A hidden button (a closed menu's item) has nothing on the surface: it must not paint
+    // there, whatever asks it to.
+    if (!m_hWnd || !(::GetWindowLongPtrW(m_hWnd, GWL_STYLE) & WS_VISIBLE)) return;
     if (controlId_ == 0) controlId_ = GetDlgCtrlID();
     if (latched) state_ = Pressed;
     else if (!item) state_ = Normal;
     else if (item->itemState & ODS_SELECTED) state_ = Pressed;
     else state_ = tracking ? Hover : Normal;
+
+    focusCue_ = HasFocusCue(item);
 
     Gdiplus::Bitmap* image = Canvas.GetButtonImage(controlId_, state_);
     if (!laidOut_) {
@@ -64,7 +71,22 @@ void CustomButton::DrawItem(const DRAWITEMSTRUCT* item) {
         Canvas.RestoreRegion(logicalRect_[0], logicalRect_[1], logicalRect_[2], logicalRect_[3]);
         Canvas.DrawImage(image, logicalRect_[0], logicalRect_[1]);
     }
+    if (focusCue_) {
+        // Inside the button, so that its next drawing takes the ring away again.
+        const int inset = std::max(2, std::min(logicalRect_[2], logicalRect_[3]) / 8);
+        Gdiplus::Pen ring{Gdiplus::Color(kFocusCueColour), 1.0f};
+        ring.SetDashStyle(Gdiplus::DashStyleDot);
+        Canvas.DrawRect(&ring, logicalRect_[0] + inset, logicalRect_[1] + inset, logicalRect_[2] - 2 * inset - 1,
+                        logicalRect_[3] - 2 * inset - 1);
+    }
     Canvas.Present(::GetParent(m_hWnd));
+}
+
+bool CustomButton::HasFocusCue(const DRAWITEMSTRUCT* item) const {
+    // As the system's own buttons: only while the window shows focus cues (from the first
+    // use of the keyboard in it, or always when the user asked for keyboard cues).
+    if (item) return (item->itemState & ODS_FOCUS) && !(item->itemState & ODS_NOFOCUSRECT);
+    return ::GetFocus() == m_hWnd && !(::SendMessageW(m_hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 void CustomButton::Repaint() const { ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }

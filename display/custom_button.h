@@ -32,6 +32,9 @@ public:
 
     int State() const { return state_; }
     bool TextButton() const { return textButton; }
+    // The keyboard focus is on the button and the window shows focus cues: a dotted ring
+    // inside the button says so (the system cannot draw one on a layered window).
+    bool ShowsFocus() const { return focusCue_; }
 
     static const MessageMap& Map();
 
@@ -43,7 +46,10 @@ private:
     bool OnMouseLeave(Message& message);
     void Repaint() const;
 
+    bool HasFocusCue(const DRAWITEMSTRUCT* item) const;
+
     bool tracking = false;
+    bool focusCue_ = false;
     int controlId_ = 0;
     int state_ = 0;
     bool textButton = false;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "display/clock_text.h"
 #include "display/skin_canvas.h"
 #include "resources/resource_ids.h"
@@ -111,13 +113,13 @@ void MainSkinDialog::DrawStatus() {
 
 void MainSkinDialog::ShowTip(HWND target) {
     if (!target) {
+        KillTimer(TipCloseTimer);
         if (tipWindow_) ::DestroyWindow(tipWindow_);
         tipWindow_ = nullptr;
         return;
     }
     RECT r{};
     ::GetWindowRect(target, &r);
-    POINT at{r.right - 10, r.bottom - 10};
     if (!tipWindow_) {
         tipWindow_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        0, 0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -125,7 +127,8 @@ void MainSkinDialog::ShowTip(HWND target) {
     }
     const wchar_t* title = kSkinTipTitle;
     const wchar_t* text = kSkinTipText;
-    switch (::GetDlgCtrlID(target)) {
+    const int id = ::GetDlgCtrlID(target);
+    switch (id) {
     case IDC_ADJUST:
         title = kAdjustTipTitle;
         text = kAdjustTipText;
@@ -135,8 +138,6 @@ void MainSkinDialog::ShowTip(HWND target) {
         text = kGetTipText;
         break;
     default:
-        at.x -= 20;
-        at.y -= 40;
         AppSettings.showToolTips = 0;
         break;
     }
@@ -149,18 +150,70 @@ void MainSkinDialog::ShowTip(HWND target) {
     tool.lpszText = const_cast<wchar_t*>(text);
     ::SendMessageW(tipWindow_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ::SendMessageW(tipWindow_, TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(title));
-    ::SendMessageW(tipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    if (id == IDC_ADJUST || id == IDC_GET) {
+        PlaceTip(r, id, tool);
+    } else {
+        // Near the face's lower right corner, where a double-click changes the view.
+        ::SendMessageW(tipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(r.right - 30, r.bottom - 50));
+        ::SendMessageW(tipWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    }
+    SetTimer(TipCloseTimer, kTipShownMs);
+}
+
+void MainSkinDialog::PlaceTip(const RECT& target, int targetId, TTTOOLINFOW& tool) const {
+    // The system decides which way a balloon opens from its point (below it, unless the
+    // screen ends first), so each point is tried and the balloon's own rectangle judged.
+    const int middle = (target.left + target.right) / 2;
+    const POINT points[] = {{middle, target.bottom}, {middle, target.top - 1},
+                            {target.right, (target.top + target.bottom) / 2}, {target.left - 1, (target.top + target.bottom) / 2}};
+    const auto covered = [this](const RECT& tip, int id) {
+        RECT button{};
+        RECT common{};
+        ::GetWindowRect(GetDlgItem(id), &button);
+        return ::IntersectRect(&common, &tip, &button) != FALSE;
+    };
+    int best = 0;
+    int bestScore = 1 << 30;
+    for (int i = 0; i < static_cast<int>(std::size(points)); ++i) {
+        ::SendMessageW(tipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(points[i].x, points[i].y));
+        ::SendMessageW(tipWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+        RECT tip{};
+        ::GetWindowRect(tipWindow_, &tip);
+        int score = covered(tip, targetId) ? 100 : 0;
+        for (const int id : {IDC_ADJUST, IDC_GET, IDC_OPTIONS, IDC_MINIMISE_VIEW, IDC_CLOSE_TO_TRAY})
+            if (id != targetId && covered(tip, id)) ++score;
+        if (score < bestScore) {
+            best = i;
+            bestScore = score;
+        }
+        if (score == 0) return;  // as good as it gets: leave it there
+    }
+    ::SendMessageW(tipWindow_, TTM_TRACKPOSITION, 0, MAKELPARAM(points[best].x, points[best].y));
     ::SendMessageW(tipWindow_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 
+void MainSkinDialog::QueryEnded(bool producedOffset) {
+    if (!awaitingOffset_ || !producedOffset) return;
+    awaitingOffset_ = false;
+    ShowTip(adjust_.m_hWnd);
+}
+
 void MainSkinDialog::OnGet() {
+    if (tourRunning_) {
+        // Pressed: its balloon has done its work. "Adjust" comes once there is something to adjust.
+        ShowTip(nullptr);
+        awaitingOffset_ = true;
+    }
     if (Host()) Host()->StartSync(false);
-    if (tipWindow_) ShowTip(adjust_.m_hWnd);
 }
 
 void MainSkinDialog::OnAdjust() {
     if (Host()) Host()->SendOffsetToService();
-    if (tipWindow_) ShowTip(m_hWnd);
+    if (tourRunning_) {
+        awaitingOffset_ = false;
+        tourRunning_ = false;
+        ShowTip(m_hWnd);
+    }
     AppSettings.showToolTips = 0;
 }
 
@@ -185,7 +238,10 @@ bool MainSkinDialog::OnMoving(Message&) {
 bool MainSkinDialog::OnTimer(Message& message) {
     if (message.wParam == TipTimer) {
         KillTimer(TipTimer);
+        tourRunning_ = true;
         ShowTip(get_.m_hWnd);
+    } else if (message.wParam == TipCloseTimer) {
+        ShowTip(nullptr);
     }
     return true;
 }

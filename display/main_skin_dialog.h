@@ -2,12 +2,18 @@
 // The full clock view: local time and date, server time and date, the last synchronisation's
 // result, the buttons "Get", "Adjust", "Options", "-" and "x", and for a new user a short
 // guided tour of balloon tips.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "display/custom_button.h"
 #include "display/skin_window.h"
 
 namespace velmora {
 
 inline constexpr UINT_PTR TipTimer = 4100;
+// Closes a balloon of the tour that nobody acted on; the tour itself goes on.
+inline constexpr UINT_PTR TipCloseTimer = 4102;
+inline constexpr UINT kTipShownMs = 8000;
 
 // The guided tour's balloons, exactly as the user sees them.
 inline constexpr wchar_t kAdjustTipTitle[] = L"Click Adjust";
@@ -28,8 +34,12 @@ public:
     void DrawTime() override;
     void DrawServer();
     void DrawStatus();
-    // Shows the tour's balloon at `target` (a button or this window); null closes it.
+    // Shows the tour's balloon at `target` (a button or this window) for a few seconds,
+    // never over the button it points at; null closes it.
     void ShowTip(HWND target);
+    // A query has ended; `producedOffset` when it left a difference to hand to the service.
+    // After a "Get" of the tour, that is when the tour points at "Adjust".
+    void QueryEnded(bool producedOffset);
 
     HWND TipWindow() const { return tipWindow_; }
     const CustomButton& Button(int controlId) const;
@@ -69,7 +79,13 @@ private:
     const Point status_{130, 180};
     const Band statusBand_{0, 169, 260, 20};
 
+    // Points the balloon at `target`, choosing where from so that it covers the target not
+    // at all and the window's other buttons as little as it can.
+    void PlaceTip(const RECT& target, int targetId, TTTOOLINFOW& tool) const;
+
     HWND tipWindow_ = nullptr;
+    bool tourRunning_ = false;    // its first balloon has been shown in this window
+    bool awaitingOffset_ = false;  // "Get" was pressed during the tour
     CustomButton options_;
     CustomButton minimise_;
     CustomButton close_;

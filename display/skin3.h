@@ -1,6 +1,7 @@
 #pragma once
 // The date and world-clock view: one panel per enabled world clock, each with the clock's
-// label, its date with the full day name and its time, above the stand's shadow.
+// label, its date with the full day name and its time, above the stand's shadow. The panels
+// stand in one column while it fits the work area, in further columns beyond that.
 #include "display/skin_geometry.h"
 #include "display/skin_window.h"
 
@@ -15,8 +16,13 @@ public:
     // Redraws the whole face.
     void DrawTime() override;
 
-    // The panels of the enabled clocks as they stand in WorldClockList now.
-    static WorldClockLayout CurrentLayout();
+    // The panels of the enabled clocks as they stand in WorldClockList now, on the work area
+    // the window was made for.
+    WorldClockLayout Layout() const;
+    const WorkArea& LaidOutFor() const { return workArea_; }
+
+private:
+    WorkArea workArea_;
 };
 
 }  // namespace velmora

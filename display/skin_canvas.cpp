@@ -1,6 +1,7 @@
 #include "display/skin_canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "display/skin_geometry.h"
@@ -40,14 +41,6 @@ void PrepareGraphics(Gdiplus::Graphics& graphics, double scale) {
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
     graphics.ScaleTransform(static_cast<Gdiplus::REAL>(scale), static_cast<Gdiplus::REAL>(scale));
-}
-
-void DrawWhole(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int x, int y) {
-    if (!image) return;
-    const int width = static_cast<int>(image->GetWidth());
-    const int height = static_cast<int>(image->GetHeight());
-    // Always with the pixel size: a PNG's own resolution must not change how large it draws.
-    graphics.DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, width, height, Gdiplus::UnitPixel);
 }
 
 }  // namespace
@@ -124,6 +117,52 @@ void SkinCanvas::ChooseFontFamily() {
 
 Gdiplus::Bitmap* SkinCanvas::LoadPngImage(int resourceId) {
     if (auto found = images_.find(resourceId); found != images_.end()) return found->second->bitmap.get();
+    Gdiplus::Bitmap* bitmap = LoadResourceImage(resourceId);
+    ids_[bitmap] = resourceId;
+    return bitmap;
+}
+
+Gdiplus::Bitmap* SkinCanvas::SharperImage(Gdiplus::Bitmap* image, double* scale) {
+    *scale = NearestArtworkScale(DisplayScale);
+    if (*scale == 1.0) return nullptr;
+    const auto id = ids_.find(image);
+    if (id == ids_.end()) return nullptr;  // not one of the artwork's images
+    const int scaledId = ScaledArtworkId(id->second, *scale);
+    auto found = images_.find(scaledId);
+    Gdiplus::Bitmap* sharper = found != images_.end() ? found->second->bitmap.get() : LoadResourceImage(scaledId);
+    // A drawing that is missing or of another size than it should be is not used.
+    const auto fits = [&](UINT drawn, UINT natural) {
+        return drawn == static_cast<UINT>(std::ceil(natural * *scale - 1e-9));
+    };
+    if (!fits(sharper->GetWidth(), image->GetWidth()) || !fits(sharper->GetHeight(), image->GetHeight())) return nullptr;
+    return sharper;
+}
+
+void SkinCanvas::DrawArtwork(Gdiplus::Graphics& target, Gdiplus::Bitmap* image, int x, int y, int width, int height) {
+    if (!image) return;
+    const INT naturalWidth = static_cast<INT>(image->GetWidth());
+    const INT naturalHeight = static_cast<INT>(image->GetHeight());
+    double scale = 1.0;
+    Gdiplus::Bitmap* sharper = SharperImage(image, &scale);
+    if (!sharper) {
+        // Always with the pixel size: a PNG's own resolution must not change how large it draws.
+        target.DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, naturalWidth, naturalHeight, Gdiplus::UnitPixel);
+        return;
+    }
+    // The drawing made for this scale, in device pixels from a whole pixel (where the
+    // buttons' windows stand too): pixel for pixel at its own scale, not resampled.
+    const Gdiplus::GraphicsState state = target.Save();
+    target.ResetTransform();
+    const auto s = static_cast<Gdiplus::REAL>(DisplayScale);
+    const auto k = static_cast<Gdiplus::REAL>(scale);
+    target.DrawImage(sharper,
+                     Gdiplus::RectF(static_cast<Gdiplus::REAL>(ScaledLength(x, DisplayScale)),
+                                    static_cast<Gdiplus::REAL>(ScaledLength(y, DisplayScale)), width * s, height * s),
+                     0, 0, naturalWidth * k, naturalHeight * k, Gdiplus::UnitPixel);
+    target.Restore(state);
+}
+
+Gdiplus::Bitmap* SkinCanvas::LoadResourceImage(int resourceId) {
     auto image = std::make_unique<PngImage>();
     const auto [bytes, size] = ResourceBytes(resourceId, L"PNG");
     if (bytes) {
@@ -203,8 +242,9 @@ void SkinCanvas::PrepareBackdrop() {
         const auto bitmap = BitmapOver(backdrop_.data(), pixelWidth, pixelHeight);
         Gdiplus::Graphics drawing(bitmap.get());
         PrepareGraphics(drawing, DisplayScale);
-        DrawWhole(drawing, backgroundImage, 0, 0);
-        DrawWhole(drawing, overlayImage, 0, 0);
+        for (Gdiplus::Bitmap* image : {backgroundImage, overlayImage})
+            if (image)
+                DrawArtwork(drawing, image, 0, 0, static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
         drawing.Flush(Gdiplus::FlushIntentionSync);
     }
     backdropBackground_ = backgroundImage;
@@ -246,23 +286,37 @@ Gdiplus::Font* SkinCanvas::GetFont(std::uint8_t size) {
     return font.get();
 }
 
+double SkinCanvas::TextWidth(const std::wstring& text, std::uint8_t size) {
+    if (!graphics || text.empty()) return 0;
+    Gdiplus::RectF box;
+    graphics->MeasureString(text.c_str(), static_cast<INT>(text.size()), GetFont(size), Gdiplus::PointF(0, 0),
+                            stringFormat.get(), &box);
+    return box.Width;
+}
+
 Gdiplus::Bitmap* SkinCanvas::GetButtonImage(int controlId, int state) {
     const int resourceId = ButtonImageFor(controlId, state);
     return resourceId ? LoadPngImage(resourceId) : nullptr;
 }
 
 void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y) {
-    if (graphics) DrawWhole(*graphics, image, x, y);
+    if (graphics && image)
+        DrawArtwork(*graphics, image, x, y, static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
 }
 
 void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height) {
-    if (!graphics || !image) return;
-    graphics->DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, static_cast<INT>(image->GetWidth()),
-                        static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel);
+    if (graphics && image) DrawArtwork(*graphics, image, x, y, width, height);
 }
 
 void SkinCanvas::FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height) {
     if (graphics && brush) graphics->FillRectangle(brush, x, y, width, height);
+}
+
+void SkinCanvas::DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height) {
+    // Half a unit in: a line one unit wide then covers whole pixels at 96 DPI.
+    if (graphics && pen)
+        graphics->DrawRectangle(pen, Gdiplus::RectF(static_cast<Gdiplus::REAL>(x) + 0.5f, static_cast<Gdiplus::REAL>(y) + 0.5f,
+                                                    static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
 }
 
 void SkinCanvas::Present(HWND window) { Present(window, pixelWidth, pixelHeight); }

@@ -82,8 +82,13 @@ public:
     // first call also starts GDI+ and makes the brushes, the font family and the scale.
     void Initialize();
     // The image of a "PNG" resource, loaded once and kept, with its bytes, for the run.
-    // A missing resource gives an empty image that draws nothing.
+    // A missing resource gives an empty image that draws nothing. Its size is its logical
+    // size; at 144 and 192 DPI it is drawn from the copy of it drawn at 1.5 or 2 times
+    // that size (SharperImage).
     Gdiplus::Bitmap* LoadPngImage(int resourceId);
+    // The drawing of `image` at the artwork scale nearest DisplayScale, and that scale;
+    // null at 96 DPI, or when there is none.
+    Gdiplus::Bitmap* SharperImage(Gdiplus::Bitmap* image, double* scale);
     // A surface of trunc(width x scale) by trunc(height x scale) device pixels, transparent.
     void CreateSurface(int logicalWidth, int logicalHeight);
     // Makes the whole surface fully transparent.
@@ -94,12 +99,15 @@ public:
     void DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
                     const Gdiplus::Brush* brush = nullptr);
     Gdiplus::Font* GetFont(std::uint8_t size);
+    // How wide `text` draws at `size`, in logical units.
+    double TextWidth(const std::wstring& text, std::uint8_t size);
     // The image of a button's look; null for a control id without images (a text button).
     Gdiplus::Bitmap* GetButtonImage(int controlId, int state);
     // An image at its natural size (one logical unit per image pixel), or stretched.
     void DrawImage(Gdiplus::Bitmap* image, int x, int y);
     void DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height);
     void FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height);
+    void DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height);
     // Shows the whole surface on the layered window (or its top-left width x height pixels).
     void Present(HWND window);
     void Present(HWND window, int width, int height);
@@ -115,6 +123,9 @@ private:
     void ReleaseSurface();
     void ChooseFontFamily();
     void PrepareBackdrop();
+    Gdiplus::Bitmap* LoadResourceImage(int resourceId);
+    // `image` into the logical rectangle, from its sharper drawing when there is one.
+    void DrawArtwork(Gdiplus::Graphics& target, Gdiplus::Bitmap* image, int x, int y, int width, int height);
 
     bool initialized_ = false;
     ULONG_PTR gdiplusToken_ = 0;
@@ -132,6 +143,7 @@ private:
     std::map<std::uint8_t, std::unique_ptr<Gdiplus::Font>> fonts_;
     struct PngImage;
     std::map<int, std::unique_ptr<PngImage>> images_;
+    std::map<const Gdiplus::Bitmap*, int> ids_;  // the images loaded by their own id
     // The background and overlay drawn once at the surface's scale; RestoreRegion copies
     // from it, which repaints a band exactly, whatever the scale.
     std::vector<std::uint32_t> backdrop_;

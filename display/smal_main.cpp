@@ -68,6 +68,17 @@ void smal_main::DrawTime() {
 void smal_main::DrawCompact(bool closeOnly) {
     if (closeOnly && !menuOpen) return;
     menuOpen = !menuOpen;
+    CustomButton* const items[] = {&synchronizeNow_, &extendedMode_, &minimize_};
+    if (!menuOpen && ::GetActiveWindow() == m_hWnd) {
+        // The focus goes to "Opt." first: a hidden item would hand it on to the next visible
+        // one, which would draw itself as it took it.
+        const HWND focus = ::GetFocus();
+        for (CustomButton* item : items)
+            if (item->m_hWnd == focus) SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(options_.m_hWnd), TRUE);
+    }
+    // Shown or hidden before anything is drawn: whatever the items draw while that happens
+    // is painted over below.
+    for (CustomButton* item : items) item->ShowWindow(menuOpen ? SW_SHOW : SW_HIDE);
     // Cleared to transparent, not filled: the rows outside the strip and the menu must stay
     // invisible on the desktop.
     Canvas.ClearSurface();
@@ -76,12 +87,10 @@ void smal_main::DrawCompact(bool closeOnly) {
     Canvas.DrawImage(Canvas.overlayImage, 0, menuOpen ? kMenuShadowTop : 0);
     options_.latched = menuOpen;
     options_.DrawItem(nullptr);
-    for (CustomButton* item : {&synchronizeNow_, &extendedMode_, &minimize_}) {
-        item->ShowWindow(menuOpen ? SW_SHOW : SW_HIDE);
-        // Drawn now rather than left to the system's next paint: the surface presented
-        // below is then complete.
-        if (menuOpen) item->DrawItem(nullptr);
-    }
+    // Drawn now rather than left to the system's next paint: the surface presented below is
+    // then complete.
+    if (menuOpen)
+        for (CustomButton* item : items) item->DrawItem(nullptr);
     Canvas.Present(m_hWnd);
 }
 

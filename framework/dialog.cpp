@@ -56,8 +56,11 @@ bool CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent) {
 }
 
 bool CDialog::IsDialogMessage(MSG& msg) {
-    for (const HWND dialog : OpenDialogs())
-        if ((dialog == msg.hwnd || ::IsChild(dialog, msg.hwnd)) && ::IsDialogMessageW(dialog, &msg)) return true;
+    for (const HWND dialog : OpenDialogs()) {
+        if (dialog != msg.hwnd && !::IsChild(dialog, msg.hwnd)) continue;
+        if (auto* self = dynamic_cast<CDialog*>(FromHandle(dialog)); self && self->PreTranslateMessage(msg)) return true;
+        if (::IsDialogMessageW(dialog, &msg)) return true;
+    }
     return false;
 }
 

@@ -26,6 +26,9 @@ public:
 
     // Modeless dialogs get keyboard navigation from the message loops.
     static bool IsDialogMessage(MSG& msg);
+    // A key for the dialog or one of its controls, before the dialog manager sees it; true
+    // when it was handled (a key the dialog gives a meaning of its own).
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
     static const MessageMap& Map();
 

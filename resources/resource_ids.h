@@ -46,6 +46,10 @@
 #define IDB_CHEVRON_HOVER 244      // 35 x 36
 #define IDB_CHEVRON_NORMAL 245
 #define IDB_CHEVRON_PRESSED 246
+// Each of these images is also drawn at 1.5 and at 2 times its size (rounded up to whole
+// pixels), under its own id plus these: the clock windows draw those at 144 and 192 DPI.
+#define ARTWORK_1_5X_ID_OFFSET 1000
+#define ARTWORK_2X_ID_OFFSET 2000
 
 // The clock's digital font, a TrueType file as RCDATA. Register it privately
 // (AddFontMemResourceEx, or GdipPrivateAddMemoryFont and take the family from that private

@@ -3,6 +3,7 @@
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
 #include "settings/server_selection.h"
+#include "settings_dialog/closed_list_wheel.h"
 
 namespace velmora {
 
@@ -24,6 +25,8 @@ const MessageMap& CPage1::Map() {
 
 void CPage1::BindControls() {
     builtInServer_.SubclassDlgItem(IDC_BUILT_IN_SERVER, *this);
+    // Before the framework's subclass, which puts back the procedure it found when it goes.
+    PassWheelWhileClosed(GetDlgItem(IDC_SERVER_LIST));
     serverList_.SubclassDlgItem(IDC_SERVER_LIST, *this);
     customServer_.SubclassDlgItem(IDC_CUSTOM_SERVER, *this);
     hostBox_.SubclassDlgItem(IDC_CUSTOM_HOST, *this);

@@ -96,6 +96,26 @@ void SYNC::SelectPage(int index) {
     if (CDialog* page = PageAt(tabs_.GetCurSel()); page && page->m_hWnd) page->ShowWindow(SW_SHOW);
 }
 
+bool SYNC::PreTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0) return false;
+    int step = 0;
+    switch (msg.wParam) {
+    case VK_TAB: step = ::GetKeyState(VK_SHIFT) < 0 ? -1 : 1; break;
+    case VK_NEXT: step = 1; break;
+    case VK_PRIOR: step = -1; break;
+    default: return false;
+    }
+    const int count = tabs_.GetItemCount();
+    if (count <= 0) return true;
+    SelectPage(((tabs_.GetCurSel() + step) % count + count) % count);
+    // Not left on a control of the page now hidden.
+    CDialog* page = PageAt(tabs_.GetCurSel());
+    HWND first = page && page->m_hWnd ? ::GetNextDlgTabItem(page->m_hWnd, nullptr, FALSE) : nullptr;
+    if (!first || !::IsChild(page->m_hWnd, first)) first = tabs_.m_hWnd;
+    SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    return true;
+}
+
 void SYNC::PointAtBadNumber(int pageIndex, HWND box, const wchar_t* problem, const wchar_t* failure) {
     SelectPage(pageIndex);
     // A greyed box ("Manual" chosen) cannot take the focus; its text is still selected.

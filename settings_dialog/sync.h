@@ -24,6 +24,9 @@ public:
 
     // Brings the page at `index` to the front, as a click on its tab would.
     void SelectPage(int index);
+    // Ctrl+Tab and Ctrl+PgDn: the next page; Ctrl+Shift+Tab and Ctrl+PgUp: the one before,
+    // round from the last to the first. The focus goes to the page's first control.
+    bool PreTranslateMessage(MSG& msg) override;
 
     CTabCtrl& Tabs() { return tabs_; }
     CPage1& ServersPage() { return serversPage_; }

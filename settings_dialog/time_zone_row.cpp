@@ -6,6 +6,7 @@
 #include "framework/trace.h"
 #include "framework/wnd.h"
 #include "settings/dialog_font.h"
+#include "settings_dialog/closed_list_wheel.h"
 #include "settings_dialog/dialog_texts.h"
 #include "settings_dialog/row_numbers.h"
 
@@ -52,6 +53,7 @@ TimeZoneRow::TimeZoneRow(HWND page, int number, const TimeZoneLayout& layout, in
     zoneLabel_.reset(MakeControl(page, L"STATIC", dialog_text::kSelectTimeZone, SS_LEFT, boxes.zoneLabel, ids.zoneLabel));
     zoneList_.reset(
         MakeControl(page, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL, boxes.zoneList, ids.zoneList));
+    PassWheelWhileClosed(zoneList_.get());
     // Every row lists the whole catalogue: room for it at once, and no drawing while it fills.
     ::SendMessageW(zoneList_.get(), WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(zoneList_.get(), CB_INITSTORAGE, TimeZoneCatalogue.size(), sizeof(TimeZoneEntry::displayName));

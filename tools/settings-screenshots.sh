@@ -56,6 +56,8 @@ trap restore EXIT
 
 # Saved settings (not a first run) with three world clocks, the last one hidden.
 wine reg add "$settings_key" /v "Display Tray Message" /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# No guided tour: its first balloon would stand over the dialog.
+wine reg add "$settings_key" /v "ToolTip" /t REG_DWORD /d 0 /f >/dev/null 2>&1
 clock=0
 for entry in "GMT Standard Time|London|1" "Eastern Standard Time|New York|1" "Tokyo Standard Time|Tokyo|0"; do
     IFS='|' read -r zone name enabled <<<"$entry"

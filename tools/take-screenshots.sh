@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Takes screenshots of the three clock views, at 96 and at 144 DPI, on a private Xvfb with
-# the built Velmora.exe: the full window before a query, after "Get" against the local SNTP
-# test server (1.5 s ahead) and after "Adjust" answered by a stand-in for the service (no
-# clock is set); the compact window with its menu closed and open; the world-clock view
-# with three clocks and with one. Writes build/screenshots/<view>-<dpi>.png; with --docs,
-# also palette-reduced copies for the README in docs/images/screenshots/.
+# Takes screenshots of the three clock views, at 96 and at 144 DPI, on a private Xvfb
+# (1280 x 800) with the built Velmora.exe: the full window before a query, after "Get"
+# against the local SNTP test server (1.5 s ahead) and after "Adjust" answered by a stand-in
+# for the service (no clock is set); the compact window with its menu closed and open; the
+# world-clock view with three clocks, with one, and with six (two columns on the 800-pixel
+# screen, one label too long for its panel); the tray icon; and the full face with fixed
+# texts ("11:51:57", "Difference: 1501 ms") drawn by display_probe. Writes
+# build/screenshots/<view>-<dpi>.png; with --docs, also palette-reduced copies for the
+# README in docs/images/screenshots/.
 #
 # Uses the build tree's Wine prefix: its settings key and LogPixels are put back afterwards.
 # Run it by hand (not during `make test`, which uses the same prefix).
@@ -17,6 +20,7 @@ out=$root/build/screenshots
 sntp_port=${VELMORA_SCREENSHOT_SNTP_PORT:-12377}
 settings='HKCU\Software\Brantel\Velmora'
 desktop='HKCU\Control Panel\Desktop'
+machine_fonts='HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'
 mkdir -p "$out"
 
 unset DISPLAY  # always the private display: screenshots must not show anyone's desktop
@@ -26,7 +30,8 @@ velmora_display_start
 
 saved=$(mktemp -d)
 wine reg export "$settings" "$(winepath -w "$saved/settings.reg")" /y >/dev/null 2>&1 || true
-old_dpi=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | awk '/LogPixels/ {print $3}' || true)
+old_dpi=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}' || true)
+old_machine_dpi=$(wine reg query "$machine_fonts" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}' || true)
 app=""
 stand_in=""
 sntp=""
@@ -41,6 +46,9 @@ cleanup() {
     else
         wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
     fi
+    if [ -n "$old_machine_dpi" ]; then
+        wine reg add "$machine_fonts" /v LogPixels /t REG_DWORD /d $((old_machine_dpi)) /f >/dev/null 2>&1
+    fi
     rm -rf "$saved"
     "$here/wine-session.sh" stop
     velmora_display_stop
@@ -51,9 +59,15 @@ probe() { wine "$bin/velmora_probe.exe" "$@"; }
 set_dword() { wine reg add "$settings$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1; }
 set_text() { wine reg add "$settings$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 
-# A known state: no tour, no balloon, the local server, three world clocks.
+# A known state: no tour, no balloon, the local server, three world clocks (or six).
+clocks=("Tokyo|Tokyo Standard Time" "London|GMT Standard Time" "New York|Eastern Standard Time")
+six_clocks=("${clocks[@]}" "Sydney|AUS Eastern Standard Time" "W. Central Africa Standard Time, Lagos|W. Central Africa Standard Time"
+            "Mumbai|India Standard Time")
 configure() {
     local skin=$1 clocks_enabled=$2
+    shift 2
+    local list=("$@")
+    [ ${#list[@]} -gt 0 ] || list=("${clocks[@]}")
     wine reg delete "$settings" /f >/dev/null 2>&1 || true
     set_dword "" "Display Tray Message" 0
     set_dword "" "ToolTip" 0
@@ -67,7 +81,7 @@ configure() {
     set_dword "" "Sync at Start" 0
     set_dword "" "Sync Automatocally" 0
     local n=1
-    for clock in "Tokyo|Tokyo Standard Time" "London|GMT Standard Time" "New York|Eastern Standard Time"; do
+    for clock in "${list[@]}"; do
         set_dword "\\$n" enabled $((n <= clocks_enabled))
         set_text "\\$n" zone "${clock#*|}"
         set_text "\\$n" name "${clock%%|*}"
@@ -103,25 +117,61 @@ switch_view() {
     return 1
 }
 
+# A rectangle of the screen ("left top width height") and a margin round it.
+shot_rect() {
+    local name=$1 left=$2 top=$3 width=$4 height=$5 margin=${6:-12}
+    import -window root -crop "$((width + 2 * margin))x$((height + 2 * margin))+$((left - margin))+$((top - margin))" \
+        +repage "$out/$name.png"
+    echo "screenshot: build/screenshots/$name.png"
+}
+
 # The clock window and a margin round it, once the window has settled.
 shot() {
     sleep 1
-    local left top width height margin=12
+    local left top width height
     read -r left top width height < <(probe clock-rect | tr -d '\r')
-    import -window root -crop "$((width + 2 * margin))x$((height + 2 * margin))+$((left - margin))+$((top - margin))" \
-        +repage "$out/$1.png"
-    echo "screenshot: build/screenshots/$1.png"
+    shot_rect "$1" "$left" "$top" "$width" "$height"
+}
+
+# Wine's notification area (without a tray manager, a window at the top left).
+shot_tray() {
+    local geometry
+    geometry=$(xwininfo -name "Wine System Tray" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF}
+        /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+    [ -n "$geometry" ] || { echo "no notification area to take" >&2; return 0; }
+    # shellcheck disable=SC2086
+    shot_rect "$1" $geometry 2
+}
+
+# The full face with fixed texts, from the test probe (it sets no settings and ends itself).
+shot_specimen() {
+    local specimen_pid line
+    coproc SPECIMEN { exec wine "$VELMORA_BUILD/tests/display_probe.exe" specimen 2>/dev/null; }
+    specimen_pid=$SPECIMEN_PID
+    read -r -t 60 line <&"${SPECIMEN[0]}" || { echo "the specimen did not show" >&2; return 1; }
+    sleep 1
+    # shellcheck disable=SC2086
+    shot_rect "$1" $(echo "$line" | tr -d '\r' | cut -d' ' -f2-)
+    kill "$specimen_pid" 2>/dev/null || true
+    wait "$specimen_pid" 2>/dev/null || true
 }
 
 /usr/bin/python3 "$here/sntp_test_server.py" serve --port "$sntp_port" --offset-ms 1500 >/dev/null 2>&1 &
 sntp=$!
 
 for dpi in 96 144; do
+    # The whole prefix at this DPI, Explorer's notification area included: Wine's own
+    # processes read it when the prefix starts.
+    "$here/wine-session.sh" stop
     wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    [ -z "$old_machine_dpi" ] || wine reg add "$machine_fonts" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w
+    "$here/wine-session.sh" start
 
     configure 0 3
     start_app
     shot "full-before-$dpi"
+    shot_tray "tray-$dpi"
     probe clock-click 1056          # "Get"
     shot "full-get-$dpi"
     probe pipe-stand-in >/dev/null 2>&1 &
@@ -143,6 +193,13 @@ for dpi in 96 144; do
     start_app
     shot "world1-$dpi"
     stop_app
+
+    configure 2 6 "${six_clocks[@]}"
+    start_app
+    shot "world6-$dpi"
+    stop_app
+
+    shot_specimen "specimen-$dpi"
 done
 
 if [ "${1:-}" = "--docs" ]; then

@@ -1,20 +1,28 @@
 #!/usr/bin/python3
 """Draws the clock faces' PNG artwork: backgrounds, shadows and the three looks of every
-image button. Run by the build; writes OUTDIR/<id>.png for each resource id.
+image button. Run by the build; writes OUTDIR/<id>.png for each resource id, and the same
+image drawn at 1.5 and 2 times its size as OUTDIR/<id>_150.png and <id>_200.png (rounded up
+to whole pixels), which the clock windows use at 144 and 192 DPI instead of enlarging the
+96-DPI image.
 
 Usage: make_artwork.py OUTDIR
 
-Every image is drawn SUPERSAMPLE times larger and reduced with an exact box filter on
-premultiplied colour, which gives smooth edges and keeps region borders on whole pixels.
+Every image is drawn SUPERSAMPLE times larger than it comes out and reduced with an exact
+box filter on premultiplied colour, which gives smooth edges and keeps region borders on
+whole pixels.
 The output depends only on this script, numpy, Pillow and the DejaVu font: the noise of
 the brushed metal comes from a fixed seed and the PNGs carry no time stamp."""
+import math
 import os
 import sys
 
 import numpy as np
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-SUPERSAMPLE = 4
+SUPERSAMPLE = 4             # samples per output pixel, each way
+SCALES = {1.0: "", 1.5: "_150", 2.0: "_200"}   # output pixels per logical pixel: file suffix
+SCALE = 1.0                 # the one being drawn (draw_all sets it)
+RES = SUPERSAMPLE           # samples per logical pixel: SUPERSAMPLE x SCALE, a whole number
 LABEL_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 METAL_SEED = 20260304
 
@@ -41,11 +49,18 @@ BLUE_LIGHT = (40, 128, 238)
 
 # ---------------------------------------------------------------------------------------
 # A layer is a float32 array (height, width, 4) of premultiplied RGBA in 0..1, at the
-# supersampled resolution.
+# supersampled resolution. Coordinates are logical pixels (96 DPI) throughout; RES turns
+# them into samples.
+
+def grid(size):
+    """(width, height) in samples of an image of `size` logical pixels: whole output pixels."""
+    w, h = size
+    return math.ceil(w * SCALE) * SUPERSAMPLE, math.ceil(h * SCALE) * SUPERSAMPLE
+
 
 def layer(size):
-    w, h = size
-    return np.zeros((h * SUPERSAMPLE, w * SUPERSAMPLE, 4), np.float32)
+    gw, gh = grid(size)
+    return np.zeros((gh, gw, 4), np.float32)
 
 
 def over(dst, src):
@@ -65,16 +80,15 @@ def paint(colour, mask, alpha=1.0):
 def mask(size, draw):
     """Coverage in 0..1 of whatever draw(ImageDraw, s) paints at the supersampled size;
     s converts logical coordinates."""
-    w, h = size
-    img = Image.new("L", (w * SUPERSAMPLE, h * SUPERSAMPLE), 0)
-    draw(ImageDraw.Draw(img), lambda v: v * SUPERSAMPLE)
+    img = Image.new("L", grid(size), 0)
+    draw(ImageDraw.Draw(img), lambda v: v * RES)
     return np.asarray(img, np.float32) / 255.0
 
 
 def blurred(m, radius):
     """A mask softened by a Gaussian blur of radius logical pixels."""
     img = Image.fromarray(np.clip(m * 255.0, 0, 255).astype(np.uint8), "L")
-    img = img.filter(ImageFilter.GaussianBlur(radius * SUPERSAMPLE))
+    img = img.filter(ImageFilter.GaussianBlur(radius * RES))
     return np.asarray(img, np.float32) / 255.0
 
 
@@ -90,11 +104,11 @@ def rounded(size, x0, y0, x1, y1, radius):
 
 def vertical(size, y0, y1, top, bottom, ease=1.0):
     """An RGB array shading from top (at logical row y0) to bottom (at y1)."""
-    w, h = size
-    ys = (np.arange(h * SUPERSAMPLE, dtype=np.float32) + 0.5) / SUPERSAMPLE
+    gw, gh = grid(size)
+    ys = (np.arange(gh, dtype=np.float32) + 0.5) / RES
     t = np.clip((ys - y0) / max(y1 - y0, 1e-6), 0.0, 1.0) ** ease
     col = np.asarray(top, np.float32) * (1 - t[:, None]) + np.asarray(bottom, np.float32) * t[:, None]
-    return np.broadcast_to(col[:, None, :], (h * SUPERSAMPLE, w * SUPERSAMPLE, 3)).copy()
+    return np.broadcast_to(col[:, None, :], (gh, gw, 3)).copy()
 
 
 def finish(lay):
@@ -109,11 +123,16 @@ def finish(lay):
     return Image.fromarray(out, "RGBA")
 
 
+def out(v):
+    """A logical coordinate in output pixels, rounded to the pixel edge nearest to it."""
+    return int(math.floor(v * SCALE + 0.5))
+
+
 def set_alpha(img, box, alpha):
-    """Forces the alpha of a region to one value, so the window's translucency is exact
-    however the colour was shaded."""
+    """Forces the alpha of a region (logical, end-exclusive) to one value, so the window's
+    translucency is exact however the colour was shaded."""
     arr = np.asarray(img).copy()
-    x0, y0, x1, y1 = box
+    x0, y0, x1, y1 = (out(v) for v in box)
     arr[y0:y1, x0:x1, 3] = alpha
     return Image.fromarray(arr, "RGBA")
 
@@ -129,9 +148,9 @@ def glass(size, box, top, bottom, alpha, sheen=True):
     tint = vertical(size, y0, y1, top, bottom, ease=0.8)
     if sheen:
         # The gloss: lighter above a shallow curve that falls from right to left.
-        w, h = size
-        xs = (np.arange(w * SUPERSAMPLE, dtype=np.float32) + 0.5) / SUPERSAMPLE
-        ys = (np.arange(h * SUPERSAMPLE, dtype=np.float32) + 0.5) / SUPERSAMPLE
+        gw, gh = grid(size)
+        xs = (np.arange(gw, dtype=np.float32) + 0.5) / RES
+        ys = (np.arange(gh, dtype=np.float32) + 0.5) / RES
         u = (xs - x0) / (x1 - x0)
         edge = y0 + (y1 - y0) * (0.42 - 0.16 * u + 0.05 * np.sin(u * np.pi))
         depth = np.clip((edge[None, :] - ys[:, None]) / 4.0, 0.0, 1.0)
@@ -154,8 +173,8 @@ def glass(size, box, top, bottom, alpha, sheen=True):
 
 def hairline(size, y, x0, x1, light, alpha):
     """A short etched line: fades in and out along its length."""
-    w, _ = size
-    xs = (np.arange(w * SUPERSAMPLE, dtype=np.float32) + 0.5) / SUPERSAMPLE
+    gw, _ = grid(size)
+    xs = (np.arange(gw, dtype=np.float32) + 0.5) / RES
     along = np.clip(np.minimum(xs - x0, x1 - xs) / 40.0, 0.0, 1.0)
     line = rect(size, x0, y, x1, y + 1) * along[None, :]
     return paint(light, line, alpha)
@@ -167,8 +186,8 @@ def brushed_metal(size, box):
     x0, y0, x1, y1 = box
     w, h = size
     rng = np.random.default_rng(METAL_SEED)
-    rows = (y1 - y0) * SUPERSAMPLE
-    cols = w * SUPERSAMPLE
+    rows = (y1 - y0) * RES
+    cols, full_rows = grid(size)
     # Grain: noise stretched along x, so each scanline carries long faint streaks.
     coarse = rng.normal(0.0, 1.0, (rows, cols // 24 + 2)).astype(np.float32)
     xi = np.linspace(0, coarse.shape[1] - 1.001, cols, dtype=np.float32)
@@ -176,18 +195,18 @@ def brushed_metal(size, box):
     f = xi - i0
     grain = coarse[:, i0] * (1 - f) + coarse[:, i0 + 1] * f
     grain += 0.55 * rng.normal(0.0, 1.0, (rows, 1)).astype(np.float32)
-    base = vertical((w, y1 - y0), 0, y1 - y0, (184, 189, 196), (138, 143, 151), ease=1.2)
+    base = vertical((w, y1 - y0), 0, y1 - y0, (184, 189, 196), (138, 143, 151), ease=1.2)[:rows, :cols]
     # A broad, soft highlight across the band, as from a light above and to the left.
     u = (np.arange(cols, dtype=np.float32) + 0.5) / cols
     sheen = 10.0 * np.exp(-((u - 0.32) / 0.22) ** 2) - 4.0 * np.exp(-((u - 0.85) / 0.18) ** 2)
     metal = base + grain[..., None] * 5.0 + sheen[None, :, None]
     # Bevel: two bright rows on top, a darker row at the bottom.
-    ss = SUPERSAMPLE
+    ss = RES                     # one logical row
     metal[0:ss] = metal[0:ss] * 0.25 + np.array([246, 248, 250], np.float32) * 0.75
     metal[ss:2 * ss] = metal[ss:2 * ss] * 0.55 + np.array([226, 229, 233], np.float32) * 0.45
     metal[-2 * ss:-ss] = metal[-2 * ss:-ss] * 0.8
     metal[-ss:] = metal[-ss:] * 0.55
-    full = np.zeros((h * ss, w * ss, 3), np.float32)
+    full = np.zeros((full_rows, cols, 3), np.float32)
     full[y0 * ss:y1 * ss] = metal
     return paint(np.clip(full, 0, 255), rect(size, x0, y0, x1, y1))
 
@@ -252,7 +271,9 @@ def compact_panel():
     over(lay, glass(size, (x0, y0, x1, y1), GREY_GREEN, NAVY, COMPACT_ALPHA, sheen=True))
     img = finish(lay)
     arr = np.asarray(img).copy()
-    body = arr[y0 + 1:y1, x0 + 1:x1 - 1, 3]
+    # Inside the rims (one logical pixel each), whole output pixels only.
+    body = arr[math.ceil((y0 + 1) * SCALE):math.floor(y1 * SCALE),
+               math.ceil((x0 + 1) * SCALE):math.floor((x1 - 1) * SCALE), 3]
     body[:] = COMPACT_ALPHA
     return Image.fromarray(arr, "RGBA")
 
@@ -280,7 +301,7 @@ def tile(size, box, radius, face_top, face_bottom, border, border_alpha, shadow_
     over(lay, paint(face, inner))
     if inset:
         # Pushed in: the upper edge falls into shade.
-        shade = inner * np.clip(1.0 - (np.arange(inner.shape[0], dtype=np.float32)[:, None] / SUPERSAMPLE - (y0 + 1)) / 4.0, 0, 1)
+        shade = inner * np.clip(1.0 - (np.arange(inner.shape[0], dtype=np.float32)[:, None] / RES - (y0 + 1)) / 4.0, 0, 1)
         over(lay, paint((60, 66, 76), shade, 0.28))
     else:
         # A gloss line just inside the upper edge.
@@ -318,16 +339,16 @@ def small_button(glyph, look):
 
 def lettering(size, text, centre, px, tracking):
     """Coverage of text in the label font, letter-spaced and centred on centre."""
-    font = ImageFont.truetype(LABEL_FONT, int(round(px * SUPERSAMPLE)))
+    font = ImageFont.truetype(LABEL_FONT, int(round(px * RES)))
     widths = [font.getlength(ch) for ch in text]
-    total = sum(widths) + tracking * SUPERSAMPLE * (len(text) - 1)
+    total = sum(widths) + tracking * RES * (len(text) - 1)
     cx, cy = centre
 
     def draw(d, s):
         x = s(cx) - total / 2.0
         for ch, wd in zip(text, widths):
             d.text((x, s(cy)), ch, font=font, fill=255, anchor="ls")
-            x += wd + tracking * SUPERSAMPLE
+            x += wd + tracking * RES
     return mask(size, draw)
 
 
@@ -349,7 +370,7 @@ def wide_button(text, look):
     letters = lettering(size, text, (55, baseline), 12.5, 1.4)
     if look != "pressed":
         emboss = np.zeros_like(letters)
-        emboss[SUPERSAMPLE:] = letters[:-SUPERSAMPLE]
+        emboss[RES:] = letters[:-RES]       # one logical pixel lower
         over(lay, paint((255, 255, 255), emboss * (1 - letters), 0.55))
     over(lay, paint(ink, letters))
     return finish(lay)
@@ -382,9 +403,11 @@ def chevron_button(look):
 def images():
     """Every artwork image by resource id."""
     full = full_face()
-    out = {
+    shadow_top = out(FULL_SHADOW_ROWS[0])
+    shadow_rows = math.ceil((FULL_SHADOW_ROWS[1] - FULL_SHADOW_ROWS[0]) * SCALE)
+    drawn = {
         222: full,
-        215: full.crop((0, FULL_SHADOW_ROWS[0], FULL_SIZE[0], FULL_SHADOW_ROWS[1])),
+        215: full.crop((0, shadow_top, full.width, shadow_top + shadow_rows)),
         214: world_row(),
         243: compact_panel(),
         242: compact_shadow(),
@@ -397,8 +420,16 @@ def images():
                         (239, lambda l: wide_button("OPTIONS", l)),
                         (244, chevron_button)):
         for i, look in enumerate(looks):
-            out[first + i] = make(look)
-    return out
+            drawn[first + i] = make(look)
+    return drawn
+
+
+def draw_at(scale):
+    """Every image drawn at `scale` output pixels per logical pixel."""
+    global SCALE, RES
+    SCALE, RES = scale, int(SUPERSAMPLE * scale)
+    assert RES == SUPERSAMPLE * scale
+    return images()
 
 
 def main(argv):
@@ -406,11 +437,12 @@ def main(argv):
         sys.exit(__doc__)
     outdir = argv[1]
     os.makedirs(outdir, exist_ok=True)
-    for rid, img in sorted(images().items()):
-        path = os.path.join(outdir, f"{rid}.png")
-        tmp = path + ".tmp"
-        img.save(tmp, "PNG", optimize=True)
-        os.replace(tmp, path)
+    for scale, suffix in SCALES.items():
+        for rid, img in sorted(draw_at(scale).items()):
+            path = os.path.join(outdir, f"{rid}{suffix}.png")
+            tmp = path + ".tmp"
+            img.save(tmp, "PNG", optimize=True)
+            os.replace(tmp, path)
 
 
 if __name__ == "__main__":

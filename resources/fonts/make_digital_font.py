@@ -13,6 +13,11 @@ Version under the SIL Open Font License 1.1:
 - a '#' (status texts such as "Network error #1" carry one) built from the font's own
   segments; a narrower comma and a wider word space, so dates and status lines read as
   text rather than as a row of display cells;
+- glyphs that read as themselves in running text: a narrow "1" centred in a cell of its
+  own (DSEG14's sits at the right of a full cell, so "11:51" read "1 1:5 1" and a time
+  starting with "1" stood off centre), a "-" of one bar (its two half bars read "--"), a
+  comma with a head and a tail (DSEG14's is a slash), a "D" and an "S" with cut corners
+  (DSEG14's read "]" and a slanted "5"), and an ellipsis for labels cut to fit;
 - hinting dropped, since it no longer matches the scaled outlines; anti-aliasing everywhere.
 
 The licence forbids the Reserved Font Name "DSEG" in a Modified Version, hence the new
@@ -23,6 +28,7 @@ Usage: make_digital_font.py SOURCE.ttf OUTPUT.ttf
 Deterministic: the same source gives the same bytes (timestamps are kept from the source)."""
 import sys
 
+from fontTools.pens.transformPen import TransformPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont
 
@@ -36,9 +42,100 @@ ASCENT = 860
 DESCENT = 140
 COMMA_ADVANCE = 190      # in the source's units, before scaling (a digit cell is 816)
 SPACE_ADVANCE = 400      # the source's 200 left words running into each other
+ONE_ADVANCE = 400        # about half a digit cell, as proportional digital faces set "1"
+ELLIPSIS_ADVANCE = 560
 COPYRIGHT = ("Copyright (c) 2018, keshikan (http://www.keshikan.net), "
              "with Reserved Font Name \"DSEG\". "
-             "Modified for Velmora (scaled, metrics changed, '#' added) as \"Digital-VLM\".")
+             "Modified for Velmora (scaled, metrics changed, '#' and '\u2026' added, '1', '-', ',', "
+             "'D' and 'S' redrawn) as \"Digital-VLM\".")
+
+
+# The source's segments, in its units: the strokes are 93 thick, the outer verticals run
+# x 99-192 and 624-717, the bars y 0-93 (bottom), 453-547 (middle) and 907-1000 (top).
+# The polygons below are drawn in the same style, 20 units apart where two pieces meet.
+CORNER = 210             # how far a cut corner reaches along each side
+GAP = 20
+_bar_end = 717 - CORNER - GAP          # where a bar meets a cut corner (right side)
+_side_end = 1000 - CORNER - GAP        # where an upper vertical meets one (bottom: mirrored)
+MIDDLE_BAR = [(144, 500), (192, 547), (624, 547), (671, 500), (624, 453), (192, 453)]
+TOP_BAR_CUT_RIGHT = [(144, 969), (175, 1000), (_bar_end, 1000), (_bar_end, 907), (206, 907)]
+TOP_BAR_CUT_LEFT = [(816 - _bar_end, 1000), (641, 1000), (672, 969), (610, 907), (816 - _bar_end, 907)]
+BOTTOM_BAR_CUT_RIGHT = [(_bar_end, 0), (175, 0), (144, 31), (206, 93), (_bar_end, 93)]
+UPPER_LEFT = [(130, 515), (126, 510), (99, 510), (99, 924), (130, 955), (192, 893), (192, 576)]
+UPPER_LEFT_CUT = [(130, 515), (126, 510), (99, 510), (99, _side_end), (192, _side_end), (192, 576)]
+LOWER_LEFT = [(130, 45), (99, 76), (99, 490), (126, 490), (130, 485), (192, 424), (192, 107)]
+UPPER_RIGHT_CUT = [(624, _side_end), (717, _side_end), (717, 510), (690, 510), (685, 514), (624, 575)]
+LOWER_RIGHT_CUT = [(685, 485), (690, 489), (717, 489), (717, 1000 - _side_end), (624, 1000 - _side_end), (624, 424)]
+# The corner pieces: 45 degrees, between a bar's end and a vertical's end.
+CORNER_TOP_RIGHT = [(717 - CORNER, 1000), (717, 1000 - CORNER), (624, 1000 - CORNER), (717 - CORNER, 907)]
+CORNER_BOTTOM_RIGHT = [(x, 1000 - y) for x, y in CORNER_TOP_RIGHT]
+CORNER_TOP_LEFT = [(816 - x, y) for x, y in CORNER_TOP_RIGHT]
+# A head on the baseline and a tail below it, to the left.
+COMMA = [(40, 124), (150, 124), (150, 20), (70, -120), (20, -120), (40, 20)]
+
+
+def clockwise(points):
+    """TrueType fills outer contours drawn clockwise (y up)."""
+    area = sum(x0 * y1 - x1 * y0 for (x0, y0), (x1, y1) in zip(points, points[1:] + points[:1]))
+    return points if area < 0 else list(reversed(points))
+
+
+def polygon_glyph(font, polygons):
+    pen = TTGlyphPen(font.getGlyphSet())
+    for points in polygons:
+        draw_contour(pen, [(x, y, 1) for x, y in clockwise(points)])
+    return pen.glyph()
+
+
+def set_glyph(font, name, glyph, advance, codepoint=None):
+    glyf = font["glyf"]
+    if name not in glyf:
+        font.setGlyphOrder(font.getGlyphOrder() + [name])
+    glyf[name] = glyph
+    glyph.recalcBounds(glyf)
+    font["hmtx"][name] = (advance, getattr(glyph, "xMin", 0))
+    if codepoint is not None:
+        for table in font["cmap"].tables:
+            if table.format == 4 or (table.format == 0 and codepoint < 256):
+                table.cmap[codepoint] = name
+
+
+def redraw_glyphs(font):
+    """The glyphs that do not read as themselves in running text, in the source's units."""
+    cmap = font.getBestCmap()
+    cell = font["hmtx"]["zero"][0]
+    glyf = font["glyf"]
+
+    # "1": the right-hand verticals, moved to the middle of a narrow cell of their own.
+    one = contours(font, cmap[ord("1")])
+    left = min(x for c in one for x, _, _ in c)
+    right = max(x for c in one for x, _, _ in c)
+    dx = (ONE_ADVANCE - (right - left)) // 2 - left
+    pen = TTGlyphPen(font.getGlyphSet())
+    for c in one:
+        draw_contour(pen, c, dx=dx)
+    set_glyph(font, cmap[ord("1")], pen.glyph(), ONE_ADVANCE)
+
+    set_glyph(font, cmap[ord("-")], polygon_glyph(font, [MIDDLE_BAR]), cell)
+    set_glyph(font, cmap[ord(",")], polygon_glyph(font, [COMMA]), COMMA_ADVANCE)
+    # The lower-case letters are the capitals' shapes, as everywhere in this font.
+    for letter in "Dd":
+        set_glyph(font, cmap[ord(letter)], polygon_glyph(font, [
+            TOP_BAR_CUT_RIGHT, CORNER_TOP_RIGHT, UPPER_RIGHT_CUT, LOWER_RIGHT_CUT, CORNER_BOTTOM_RIGHT,
+            BOTTOM_BAR_CUT_RIGHT, LOWER_LEFT, UPPER_LEFT]), cell)
+    for letter in "Ss":
+        set_glyph(font, cmap[ord(letter)], polygon_glyph(font, [
+            TOP_BAR_CUT_LEFT, CORNER_TOP_LEFT, UPPER_LEFT_CUT, MIDDLE_BAR, LOWER_RIGHT_CUT, CORNER_BOTTOM_RIGHT,
+            BOTTOM_BAR_CUT_RIGHT]), cell)
+
+    # "\u2026": three of the round dots of ".", which has no width of its own.
+    dot = glyf[cmap[ord(".")]]
+    pen = TTGlyphPen(font.getGlyphSet())
+    pitch = (ELLIPSIS_ADVANCE - 40) // 3
+    for k in range(3):
+        centre = 20 + pitch // 2 + k * pitch
+        dot.draw(TransformPen(pen, (1, 0, 0, 1, centre - (dot.xMin + dot.xMax) // 2, 0)), glyf)
+    set_glyph(font, "ellipsis", pen.glyph(), ELLIPSIS_ADVANCE, 0x2026)
 
 
 def scaled_glyphs(font):
@@ -161,6 +258,7 @@ def main(argv):
     if len(argv) != 3:
         sys.exit(__doc__)
     font = TTFont(argv[1], recalcTimestamp=False)
+    redraw_glyphs(font)
     scaled_glyphs(font)
     add_number_sign(font)
     respace(font)

@@ -2,6 +2,9 @@
 // Exit with its save, and messages forged by another process.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <chrono>
 #include <memory>
 #include <string>
@@ -230,6 +233,26 @@ TEST_F(AppProcessTest, ASquatterOnThePipeGetsNothing) {
         ::PostMessageW(hidden, WM_COMMAND, 32772, 0);
         ASSERT_TRUE(app.WaitForExit(20s));
     }
+}
+
+// The real program in the tray, Explorer restarting under it: the icon is gone with the old
+// notification area, and the broadcast of the new one brings it back.
+TEST_F(AppProcessTest, AfterExplorerStartsAgainTheTrayIconIsAddedAgain) {
+    VelmoraProcess app;
+    const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
+    ASSERT_NE(hidden, nullptr);
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = hidden;
+    icon.uID = 0;
+    ASSERT_TRUE(WaitUntil([&] { return ::Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; }, 20s)) << "no tray icon";
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
+    ASSERT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &icon));
+    ASSERT_TRUE(::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return ::Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; }, 20s)) << "not added again";
+    ::PostMessageW(hidden, WM_COMMAND, 32772, 0);  // tray menu "Exit"
+    ASSERT_TRUE(app.WaitForExit(20s));
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &icon)) << "Exit takes it away";
 }
 
 }  // namespace

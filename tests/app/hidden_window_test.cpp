@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <new>
 #include <system_error>
 
@@ -418,6 +420,32 @@ TEST_F(ClockTextTest, PicturesFollowTheTimeFormat) {
     EXPECT_EQ(FormatTimeText(afternoon, TimeFormatPatternFor(0)), FormatTimeText(afternoon, nullptr));
     EXPECT_EQ(FormatDateText(afternoon, kClockDatePicture), L"Wed, 04 March, 2026");
     EXPECT_EQ(FormatDateText(afternoon, kZoneDatePicture), L"Wednesday, 04 March, 2026");
+}
+
+// Explorer that starts again has an empty notification area and tells every top-level window
+// so; the hidden window is message-only and hears it through its watcher.
+TEST_F(HiddenWindowTest, TheTrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    window.AddTrayIcon();
+    ASSERT_TRUE(window.TrayIconShown()) << "no notification area in this session";
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = window.m_hWnd;
+    icon.uID = 0;
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the icon is there";
+    ASSERT_EQ(window.Tray()->IconSize(), ::GetSystemMetrics(SM_CXSMICON)) << "the size the system asks for";
+
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));  // as the old Explorer's end takes it
+    ASSERT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &icon));
+    ASSERT_TRUE(::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+    EXPECT_TRUE(PumpUntil([&] { return ::Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; })) << "added again";
+    EXPECT_TRUE(window.TrayIconShown());
+
+    // A broadcast while the icon is there (anyone may send one) leaves exactly one icon.
+    ASSERT_TRUE(::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+    PumpPending();
+    EXPECT_TRUE(window.TrayIconShown());
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon));
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_DELETE, &icon)) << "only one";
 }
 
 }  // namespace

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
+#include "display/skin_geometry.h"
 #include "display/smal_main.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
@@ -84,6 +89,73 @@ TEST_F(FullWindowTest, AButtonShowsHoverWhileTheMouseIsOverItAndPressedWhileHeld
     EXPECT_TRUE(showsImage(Normal));
 }
 
+// The dark dots of a focus ring along the top of a button, inset from its edges (a row
+// either way: GDI+ implementations place a one-pixel line on either side of its centre).
+int FocusRingDots(int x, int y, int width, int height) {
+    const int inset = std::max(2, std::min(width, height) / 8);
+    int most = 0;
+    for (int row = y + inset - 1; row <= y + inset + 1; ++row) {
+        int dots = 0;
+        for (int px = x + inset + 2; px < x + width - inset - 2; ++px)
+            if (const auto p = Split(Canvas.PixelAt(px, row)); p.a > 200 && p.r < 90) ++dots;
+        most = std::max(most, dots);
+    }
+    return most;
+}
+
+TEST_F(FullWindowTest, TheKeyboardFocusShowsAsADottedRingOnTheButtonThatHasIt) {
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    const HWND window = full->m_hWnd;
+    struct Place {
+        int x, y, width, height;
+    };
+    const std::map<int, Place> places = {{IDC_ADJUST, {11, 211, 110, 33}},  {IDC_OPTIONS, {138, 211, 110, 33}},
+                                         {IDC_GET, {77, 252, 110, 33}},     {IDC_MINIMISE_VIEW, {215, 0, 17, 18}},
+                                         {IDC_CLOSE_TO_TRAY, {240, 0, 17, 18}}};
+    const auto dots = [&](int id) {
+        const Place& p = places.at(id);
+        return FocusRingDots(p.x, p.y, p.width, p.height);
+    };
+    // While the window hides focus cues (on Windows, until the keyboard is used in it) a
+    // mouse user sees none. Wine always shows them.
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    ::SetFocus(::GetDlgItem(window, IDC_ADJUST));
+    PumpPending();
+    if (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) {
+        EXPECT_FALSE(full->Button(IDC_ADJUST).ShowsFocus());
+        for (const auto& [id, place] : places) EXPECT_EQ(dots(id), 0) << id;
+    }
+
+    // The Tab key, as the program's message loop hands it to the dialog manager, moves the
+    // focus on and shows it, on each button in turn, and on no other.
+    std::set<int> visited;
+    int previous = IDC_ADJUST;
+    for (int press = 0; press < 5; ++press) {
+        MSG msg{};
+        msg.hwnd = ::GetFocus();
+        msg.message = WM_KEYDOWN;
+        msg.wParam = VK_TAB;
+        ASSERT_TRUE(CDialog::IsDialogMessage(msg));
+        PumpPending();  // the button that lost the focus repaints
+        const int focused = ::GetDlgCtrlID(::GetFocus());
+        ASSERT_TRUE(places.count(focused)) << "the focus stays on the window's buttons";
+        visited.insert(focused);
+        EXPECT_TRUE(full->Button(focused).ShowsFocus()) << focused;
+        EXPECT_GT(dots(focused), places.at(focused).width / 8) << "a dotted ring on " << focused;
+        EXPECT_FALSE(full->Button(previous).ShowsFocus()) << previous;
+        EXPECT_EQ(dots(previous), 0) << "none left on " << previous;
+        previous = focused;
+    }
+    EXPECT_EQ(visited.size(), 5u) << "Tab reaches every button";
+    // Gone without a trace: the button is its image again.
+    Gdiplus::Bitmap* adjust = Canvas.GetButtonImage(IDC_ADJUST, Normal);
+    ::SetFocus(::GetDlgItem(window, IDC_GET));
+    PumpPending();
+    for (int x = 6; x < 104; x += 3)
+        for (int y = 3; y <= 5; ++y)
+            EXPECT_TRUE(PixelNear(Canvas.PixelAt(11 + x, 211 + y), PremultipliedPixel(adjust, x, y))) << x << ", " << y;
+}
+
 TEST_F(FullWindowTest, GetQueriesWithoutAdjustingAndAdjustHandsTheOffsetToTheService) {
     const HWND window = Show(kFullView)->m_hWnd;
     Click(window, IDC_GET);
@@ -144,32 +216,112 @@ std::wstring TipText(HWND tip) {
     return text;
 }
 
+SntpMeasurement Offset(std::int64_t ms) {
+    SntpMeasurement m;
+    m.offsetMs = ms;
+    m.roundTripMs = 1;
+    return m;
+}
+
 TEST_F(FullWindowTest, TheTourLeadsFromGetToAdjustToTheDoubleClickAndEnds) {
     TitleRecorder titles;
+    PipeStandIn service;
     AppSettings.showToolTips = 1;
     auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
     ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; })) << "the first balloon, after 500 ms";
-    const HWND tip = full->TipWindow();
     EXPECT_EQ(titles.Last(), L"Click Get");
     EXPECT_EQ(titles.LastIcon(), static_cast<WPARAM>(TTI_INFO));
-    EXPECT_EQ(TipText(tip), L"Click Get to receive server time");
+    EXPECT_EQ(TipText(full->TipWindow()), L"Click Get to receive server time");
 
     Click(full->m_hWnd, IDC_GET);
+    EXPECT_EQ(full->TipWindow(), nullptr) << "pressed: its balloon closes";
+    EndQuery(Offset(1501));
+    ASSERT_NE(full->TipWindow(), nullptr) << "the Get found a difference";
     EXPECT_EQ(titles.Last(), L"Click Adjust");
-    EXPECT_EQ(TipText(tip), L"Click Adjust to apply time");
+    EXPECT_EQ(TipText(full->TipWindow()), L"Click Adjust to apply time");
     EXPECT_EQ(AppSettings.showToolTips, 1);
 
     // Moving the window closes the balloon without ending the tour.
     ::SendMessageW(full->m_hWnd, WM_MOVING, 0, 0);
     EXPECT_EQ(full->TipWindow(), nullptr);
     EXPECT_EQ(AppSettings.showToolTips, 1);
-    full->ShowTip(::GetDlgItem(full->m_hWnd, IDC_ADJUST));
 
     Click(full->m_hWnd, IDC_ADJUST);
     ASSERT_NE(full->TipWindow(), nullptr);
     EXPECT_EQ(titles.Last(), L"Change skin");
     EXPECT_EQ(TipText(full->TipWindow()), L"To switch between viewing modes, double-click here");
     EXPECT_EQ(AppSettings.showToolTips, 0);
+}
+
+TEST_F(FullWindowTest, TheAdjustBalloonComesOnlyAfterAGetThatFoundADifference) {
+    TitleRecorder titles;
+    AppSettings.showToolTips = 1;
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; }));
+    struct Step {
+        SntpMeasurement result;
+        bool adjustBalloon;
+        const char* what;
+    } const steps[] = {
+        {SntpMeasurement{L"Could not connect"}, false, "a failed Get"},
+        {SntpMeasurement{L"Network error #1"}, false, "another failed Get"},
+        {Offset(0), false, "a Get that found no difference: nothing to adjust"},
+        {Offset(-250), true, "a Get with a difference"},
+    };
+    for (const Step& step : steps) {
+        Click(full->m_hWnd, IDC_GET);
+        EndQuery(step.result);
+        EXPECT_EQ(full->TipWindow() != nullptr, step.adjustBalloon) << step.what;
+    }
+    EXPECT_EQ(titles.Last(), L"Click Adjust");
+    EXPECT_EQ(AppSettings.showToolTips, 1) << "the tour is not over";
+}
+
+TEST_F(FullWindowTest, ABalloonClosesAfterAFewSecondsAndTheTourGoesOn) {
+    AppSettings.showToolTips = 1;
+    auto* full = static_cast<MainSkinDialog*>(Show(kFullView));
+    ASSERT_TRUE(PumpUntil([&] { return full->TipWindow() != nullptr; }));
+    EXPECT_TRUE(::KillTimer(full->m_hWnd, TipCloseTimer)) << "its time is counting";
+    ::SendMessageW(full->m_hWnd, WM_TIMER, TipCloseTimer, 0);  // as the timer would, 8 seconds on
+    EXPECT_EQ(full->TipWindow(), nullptr);
+    EXPECT_EQ(AppSettings.showToolTips, 1);
+
+    Click(full->m_hWnd, IDC_GET);
+    EndQuery(Offset(700));
+    ASSERT_NE(full->TipWindow(), nullptr) << "the tour still leads on to Adjust";
+    EXPECT_TRUE(::KillTimer(full->m_hWnd, TipCloseTimer));
+}
+
+TEST_F(FullWindowTest, ABalloonNeverCoversTheButtonItPointsAt) {
+    AppSettings.showToolTips = 1;
+    const HWND window = Show(kFullView)->m_hWnd;
+    auto* full = static_cast<MainSkinDialog*>(Current());
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+    // High on the screen, where a balloon opens downwards, and low, where it has to open upwards.
+    for (const int top : {static_cast<int>(work.top) + 40, static_cast<int>(work.bottom) - 300}) {
+        ::SetWindowPos(window, nullptr, 300, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        full->ShowTip(nullptr);
+        ::SendMessageW(window, WM_TIMER, TipTimer, 0);
+        for (const int id : {IDC_GET, IDC_ADJUST}) {
+            if (id == IDC_ADJUST) {
+                Click(window, IDC_GET);
+                EndQuery(Offset(900));
+            }
+            const HWND tip = full->TipWindow();
+            ASSERT_NE(tip, nullptr) << id;
+            EXPECT_TRUE(::IsWindowVisible(tip));
+            RECT balloon{}, button{}, common{};
+            ::GetWindowRect(tip, &balloon);
+            ::GetWindowRect(::GetDlgItem(window, id), &button);
+            EXPECT_FALSE(::IntersectRect(&common, &balloon, &button))
+                << "button " << id << " with the window at " << top << ": balloon (" << balloon.left << ", " << balloon.top
+                << ", " << balloon.right << ", " << balloon.bottom << "), button (" << button.left << ", " << button.top
+                << ", " << button.right << ", " << button.bottom << ")";
+        }
+    }
 }
 
 TEST_F(FullWindowTest, WithTheTourDoneNoBalloonIsScheduled) {
@@ -424,6 +576,52 @@ TEST_F(CompactWindowTest, ExtendedModeAlwaysEndsInTheFullView) {
     }
 }
 
+// Whatever closed the menu, the surface below the strip shows only the strip's shadow line:
+// no item of the menu is left painted there. The focus matters: a menu item that had it
+// used to hand it on as it was hidden, and the next item drew itself as it took it.
+TEST_F(CompactWindowTest, ClosingTheMenuByAnyRouteLeavesNothingOfItPainted) {
+    enum Route { SyncronizeNow, ExtendedMode, Chevron, FaceClick, Deactivation };
+    struct Case {
+        Route route;
+        int focused;  // 0: as the click leaves it
+        const char* name;
+    } const cases[] = {
+        {SyncronizeNow, 0, "\"Syncronize Now\""},
+        {ExtendedMode, 0, "\"Extended Mode\""},
+        {Chevron, 0, "\"Opt.\""},
+        {FaceClick, IDC_SYNCHRONIZE_NOW, "a click on the face, \"Syncronize Now\" focused"},
+        {FaceClick, IDC_MINIMIZE, "a click on the face, \"Minimize\" focused"},
+        {Deactivation, IDC_SYNCHRONIZE_NOW, "deactivation, \"Syncronize Now\" focused"},
+        {Deactivation, IDC_EXTENDED_MODE, "deactivation, \"Extended Mode\" focused"},
+        {Deactivation, IDC_MINIMIZE, "deactivation, \"Minimize\" focused"},
+    };
+    for (const Case& c : cases) {
+        const HWND window = Show(kCompactView)->m_hWnd;
+        ASSERT_NE(window, nullptr) << c.name;
+        Gdiplus::Bitmap* shadowLine = Canvas.LoadPngImage(IDB_COMPACT_SHADOW);
+        Click(window, IDC_COMPACT_OPTIONS);
+        ASSERT_TRUE(menuOpen) << c.name;
+        if (c.focused) ::SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(window, c.focused)), TRUE);
+        switch (c.route) {
+        case SyncronizeNow: Click(window, IDC_SYNCHRONIZE_NOW); break;
+        case ExtendedMode: Click(window, IDC_EXTENDED_MODE); break;
+        case Chevron: Click(window, IDC_COMPACT_OPTIONS); break;
+        case FaceClick: ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10)); break;
+        case Deactivation: ::SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, 0); break;
+        }
+        EXPECT_FALSE(menuOpen) << c.name;
+        // Rows 36 to 56 hold the shadow line, the rest down to 153 nothing at all.
+        for (int y = 36; y < 153; y += 3)
+            for (int x = 0; x < 201; x += 4) {
+                const std::uint32_t expected = y < 57 ? PremultipliedPixel(shadowLine, x, y) : 0u;
+                ASSERT_TRUE(PixelNear(Canvas.PixelAt(x, y), expected)) << c.name << " at " << x << ", " << y;
+            }
+        MSG drag{};
+        ::PeekMessageW(&drag, window, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE);  // no move loop here
+        PumpPending();  // "Extended Mode" replaces the window
+    }
+}
+
 TEST_F(CompactWindowTest, MinimizeHidesToTheTray) {
     const HWND window = Show(kCompactView)->m_hWnd;
     Click(window, IDC_COMPACT_OPTIONS);
@@ -461,6 +659,83 @@ TEST_F(WorldClockWindowTest, TheColumnHasOnePanelPerEnabledClockPackedFromTheTop
     EXPECT_EQ(Canvas.PixelAt(3, 142), 0u) << "the gap between the panels";
     EXPECT_GT(Split(Canvas.PixelAt(129, 300)).a, 0) << "the stand's shadow under the last panel";
     EXPECT_LT(Split(Canvas.PixelAt(129, 300)).a, 255);
+}
+
+TEST_F(WorldClockWindowTest, ClocksBeyondTheWorkAreasHeightContinueInFurtherColumnsAllWhole) {
+    AddWorldClocks({L"Tokyo", L"London", L"Eastern Time", L"Pacific Time", L"Central Africa", L"AUS Eastern"});
+    auto* world = static_cast<Skin3*>(Show(kWorldClockView));
+    ASSERT_NE(world, nullptr);
+    const Rect work = WorkArea(world->m_hWnd);
+    const velmora::WorkArea& area = world->LaidOutFor();
+    EXPECT_EQ(area.width, work.right - work.left);
+    EXPECT_EQ(area.height, work.bottom - work.top);
+    const WorldClockLayout layout = world->Layout();
+    ASSERT_EQ(layout.clocks.size(), 6u) << "every clock has its panel";
+    if (work.bottom - work.top < 910) {
+        // The test display is 800 pixels high: six panels do not fit one column.
+        EXPECT_EQ(layout.totalWidth, 531);
+        EXPECT_EQ(layout.totalHeight, 460);
+    }
+    const Rect window = WindowRect(world->m_hWnd);
+    EXPECT_EQ(SizeOf(window), Size(layout.totalWidth, layout.totalHeight));
+    EXPECT_GE(window.left, work.left);
+    EXPECT_GE(window.top, work.top);
+    EXPECT_LE(window.right, work.right);
+    EXPECT_LE(window.bottom, work.bottom);
+    // Each panel is drawn whole, its corners included.
+    Gdiplus::Bitmap* panel = Canvas.LoadPngImage(IDB_WORLD_ROW);
+    for (std::size_t k = 0; k < layout.clocks.size(); ++k) {
+        const int x = layout.panelLefts[k], y = layout.rowTops[k];
+        for (const auto& [dx, dy] : {std::pair{3, 2}, std::pair{254, 2}, std::pair{3, 132}, std::pair{254, 132}})
+            EXPECT_TRUE(PixelNear(Canvas.PixelAt(x + dx, y + dy), PremultipliedPixel(panel, dx, dy))) << k;
+    }
+}
+
+TEST_F(WorldClockWindowTest, AWorkAreaThatHoldsTheColumnKeepsItExactlyAsItWas) {
+    AddWorldClocks({L"Tokyo", L"London", L"Eastern Time"});
+    auto* world = static_cast<Skin3*>(Show(kWorldClockView));
+    ASSERT_NE(world, nullptr);
+    ASSERT_GE(world->LaidOutFor().height, 460);
+    EXPECT_EQ(SizeOf(WindowRect(world->m_hWnd)), Size(258, 460));
+    EXPECT_EQ(world->Layout().rowTops, (std::vector<int>{0, 150, 300}));
+    EXPECT_EQ(world->Layout().panelLefts, (std::vector<int>{0, 0, 0}));
+}
+
+// The extent of the light pixels in a band of rows.
+std::pair<int, int> LightColumns(int top, int bottom) {
+    int left = 1 << 30, right = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < Canvas.pixelWidth; ++x)
+            if (const auto p = Split(Canvas.PixelAt(x, y)); p.a > 200 && p.r > 200) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+TEST_F(WorldClockWindowTest, ALabelTooLongForThePanelEndsInAnEllipsisInsideIt) {
+    AddWorldClocks({L"Tokyo", L"Central Africa"});
+    WorldClockList[0].name = L"Tokyo";
+    WorldClockList[1].name = L"Central Africa Standard Time, the long way round";
+    ASSERT_NE(Show(kWorldClockView), nullptr);
+    // The label's rows: size 20 centred 20 below the panel's top.
+    const auto [shortLeft, shortRight] = LightColumns(11, 30);
+    const auto [longLeft, longRight] = LightColumns(150 + 11, 150 + 30);
+    ASSERT_GE(shortRight, 0);
+    ASSERT_GE(longRight, 0);
+    EXPECT_GE(longLeft, 8) << "not cut at the left edge";
+    EXPECT_LE(longRight, 258 - 8) << "not cut at the right edge";
+    EXPECT_NEAR((longLeft + longRight) / 2.0, 130.0, 2.0);
+    EXPECT_GT(longRight - longLeft, 200) << "as much of it as fits";
+    // It ends in the ellipsis: the right-most ink is a dot on the baseline, with no stroke
+    // of a letter above it.
+    for (int y = 150 + 11; y < 150 + 23; ++y) {
+        const auto p = Split(Canvas.PixelAt(longRight, y));
+        EXPECT_FALSE(p.a > 200 && p.r > 200) << "a letter's stroke at the end, row " << y;
+    }
+    // A label that fits is drawn whole and centred, as before.
+    EXPECT_NEAR((shortLeft + shortRight) / 2.0, 130.0, 2.0);
+    EXPECT_LT(shortRight - shortLeft, 100);
 }
 
 }  // namespace

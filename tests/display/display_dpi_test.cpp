@@ -121,10 +121,29 @@ TEST(DisplayDpiTest, At144DpiEverySurfaceIsOneAndAHalfTimesItsArtwork) {
     EXPECT_EQ(probe["world1-window"], (Numbers{387, 240}));
     EXPECT_EQ(probe["world3-surface"], (Numbers{387, 690}));
     EXPECT_EQ(probe["world3-window"], (Numbers{387, 690}));
+    // Six do not fit one column of 1380 pixels on the test display's 800: two columns of three.
+    ASSERT_EQ(probe["world6-work"].size(), 2u);
+    if (probe["world6-work"][1] < 1380 && probe["world6-work"][0] >= 796) {
+        EXPECT_EQ(probe["world6-surface"], (Numbers{796, 690}));
+        EXPECT_EQ(probe["world6-window"], (Numbers{796, 690}));
+    }
     // Left and top scaled first, then the image's size added and truncated.
     EXPECT_EQ(probe["adjust"], (Numbers{16, 316, 181, 365}));
     EXPECT_EQ(probe["close"], (Numbers{360, 0, 385, 27}));
     EXPECT_EQ(probe["opt"], (Numbers{243, 0, 295, 54}));
+    // The artwork drawn for 1.5 times its size, not the 96-DPI images enlarged: every point
+    // of the metal and of "Adjust" is the larger drawing's pixel.
+    EXPECT_EQ(probe["artwork-scale"], Numbers{1.5});
+    ASSERT_EQ(probe["sharp-face"].size(), 2u);
+    EXPECT_GT(probe["sharp-face"][1], 100);
+    EXPECT_EQ(probe["sharp-face"][0], probe["sharp-face"][1]);
+    ASSERT_EQ(probe["sharp-adjust"].size(), 2u);
+    EXPECT_GT(probe["sharp-adjust"][1], 500);
+    EXPECT_EQ(probe["sharp-adjust"][0], probe["sharp-adjust"][1]);
+    // A tray icon image of the size the system asks for, not a 16-pixel one blown up.
+    ASSERT_EQ(probe["tray-icon"].size(), 3u);
+    EXPECT_EQ(probe["tray-icon"][0], probe["tray-icon"][1]);
+    EXPECT_EQ(probe["tray-icon"][0], 24);
     RecordProperty("DrawTimeMicroseconds", std::to_string(probe["drawtime-us"].empty() ? -1 : probe["drawtime-us"][0]));
 }
 
@@ -137,6 +156,9 @@ TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
     EXPECT_EQ(probe["scale"], Numbers{1.25});
     EXPECT_EQ(probe["adjust"], (Numbers{13, 263, 150, 304}));
     EXPECT_EQ(probe["full-surface"], (Numbers{322, 401}));
+    ASSERT_EQ(probe["tray-icon"].size(), 3u);
+    EXPECT_EQ(probe["tray-icon"][0], 20);
+    EXPECT_EQ(probe["artwork-scale"], Numbers{1.5}) << "the larger drawing, reduced";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/display/display_fixture.h"
 
 #include <ostream>
+#include <utility>
 
 #include "display/clock_text.h"
 #include "settings/app_settings.h"
@@ -62,9 +63,13 @@ void ClockWindowTest::SetUp() {
     ServerDateText.clear();
     hidden = std::make_unique<Hide_Main_Wnd>();
     ASSERT_TRUE(hidden->Create());
-    // Queries are recorded and never end.
+    // Queries are recorded and end only when a test says so.
     QuerySeams seams;
-    seams.startWorker = [this](bool adjust, std::function<void()>) { queriesStarted.push_back(adjust); };
+    seams.measure = [this](const SntpTarget&) { return nextMeasurement; };
+    seams.startWorker = [this](bool adjust, std::function<void()> work) {
+        queriesStarted.push_back(adjust);
+        pendingQuery = std::move(work);
+    };
     hidden->SetQuerySeams(std::move(seams));
 }
 
@@ -72,6 +77,13 @@ void ClockWindowTest::TearDown() {
     hidden.reset();  // and with it the clock window
     PumpPending();
     ScratchRegistryTest::TearDown();
+}
+
+void ClockWindowTest::EndQuery(const SntpMeasurement& measurement) {
+    ASSERT_TRUE(pendingQuery) << "no query is running";
+    nextMeasurement = measurement;
+    std::exchange(pendingQuery, nullptr)();
+    ASSERT_TRUE(PumpUntil([&] { return !hidden->QueryRunning(); }));
 }
 
 SkinWindow* ClockWindowTest::Show(int skin) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,8 +56,13 @@ protected:
     void AddWorldClocks(std::initializer_list<const wchar_t*> zones);
 
     TrustThisProcessAsService trustStandIn;
+    // Ends the query started last with `measurement`, as its worker would.
+    void EndQuery(const SntpMeasurement& measurement);
+
     std::unique_ptr<Hide_Main_Wnd> hidden;
     std::vector<bool> queriesStarted;  // each query's adjust flag
+    std::function<void()> pendingQuery;
+    SntpMeasurement nextMeasurement;
 };
 
 }  // namespace velmora::testing

@@ -4,14 +4,20 @@
 // It touches no settings: nothing here saves a placement.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <memory>
+#include <string>
 
+#include "app/tray_icon.h"
 #include "display/clock_text.h"
 #include "display/main_skin_dialog.h"
 #include "display/skin3.h"
+#include "display/skin_geometry.h"
 #include "display/skin_canvas.h"
 #include "display/smal_main.h"
+#include "display/view_host.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
 #include "settings/time_zone_catalogue.h"
@@ -35,6 +41,29 @@ void PrintChildRect(const char* name, HWND parent, int id) {
     std::printf("%s %ld %ld %ld %ld\n", name, r.left, r.top, r.right, r.bottom);
 }
 
+// How many of a grid of points in a device rectangle of the surface show exactly (within
+// rounding) the pixel of `image` at the same offset; and how many points there are where
+// the image is opaque (elsewhere the surface shows what lies under it as well).
+std::pair<int, int> SamePixels(Gdiplus::Bitmap* image, int left, int top, int x0, int y0, int x1, int y1) {
+    int same = 0, all = 0;
+    for (int y = y0; y < y1; y += 3)
+        for (int x = x0; x < x1; x += 3) {
+            Gdiplus::Color colour;
+            image->GetPixel(x, y, &colour);
+            const std::uint32_t a = colour.GetA();
+            if (a != 255) continue;
+            const auto pre = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+            const std::uint32_t expected[] = {a, pre(colour.GetR()), pre(colour.GetG()), pre(colour.GetB())};
+            const std::uint32_t pixel = Canvas.PixelAt(left + x, top + y);
+            const std::uint32_t actual[] = {pixel >> 24, (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF};
+            bool matches = true;
+            for (int i = 0; i < 4; ++i) matches = matches && (actual[i] > expected[i] ? actual[i] - expected[i] : expected[i] - actual[i]) <= 2;
+            same += matches;
+            ++all;
+        }
+    return {same, all};
+}
+
 template <typename Action>
 double AverageMicroseconds(Action action) {
     constexpr int kRounds = 200;
@@ -53,9 +82,51 @@ std::unique_ptr<Window> Show() {
     return window;
 }
 
+// What the full view shows besides the clock texts, fixed, for the specimen.
+class SpecimenHost : public ViewHost {
+public:
+    void StartSync(bool) override {}
+    void SendOffsetToService() override {}
+    void OpenSettings() override {}
+    void ShowClockWindow() override {}
+    void ShowTrayBalloon() override {}
+    void ExitApplication() override { ::PostQuitMessage(0); }
+    const std::wstring& SyncStatus() const override { return status_; }
+    bool ServerTimeIsLocalTime() const override { return false; }
+    bool StartedAtLogon() const override { return true; }
+
+private:
+    std::wstring status_ = L"Difference: 1501 ms";
+};
+
+// "display_probe specimen": the full view with texts that show every glyph that used to
+// read wrong, on screen until the window is closed or 30 seconds have passed, for a
+// screenshot. Prints "specimen left top width height" once it is shown.
+int ShowSpecimen() {
+    AppSettings.showToolTips = 0;
+    AppSettings.left = 60;
+    AppSettings.top = 60;
+    LocalTimeText = L"11:51:57";
+    LocalDateText = L"Thu, 10 December, 2026";
+    ServerTimeText = L"11:51:58";
+    ServerDateText = L"Thu, 10 December, 2026";
+    SpecimenHost host;
+    MainSkinDialog full(&host);
+    if (!full.CreateView()) return 1;
+    RECT r{};
+    ::GetWindowRect(full.m_hWnd, &r);
+    std::printf("specimen %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fflush(stdout);
+    ::SetTimer(nullptr, 0, 30000, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) ::DispatchMessageW(&msg);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "specimen") return ShowSpecimen();
     AppSettings.showToolTips = 0;
     LocalTimeText = L"10:42:17";
     LocalDateText = L"Wed, 04 March, 2026";
@@ -67,6 +138,18 @@ int main() {
         PrintWindowSize("full", full->m_hWnd);
         PrintChildRect("adjust", full->m_hWnd, IDC_ADJUST);
         PrintChildRect("close", full->m_hWnd, IDC_CLOSE_TO_TRAY);
+        // The artwork as drawn at this scale: its own drawing for the scale, pixel for pixel.
+        double artworkScale = 1.0;
+        Gdiplus::Bitmap* face = Canvas.LoadPngImage(IDB_FULL_FACE);
+        if (Gdiplus::Bitmap* sharper = Canvas.SharperImage(face, &artworkScale)) {
+            const auto [sameFace, allFace] = SamePixels(sharper, 0, 0, 2, 430, 385, 442);  // metal below "Get"
+            Gdiplus::Bitmap* adjust = Canvas.SharperImage(Canvas.GetButtonImage(IDC_ADJUST, Normal), &artworkScale);
+            const auto [sameAdjust, allAdjust] =
+                SamePixels(adjust, ScaledLength(11, Canvas.DisplayScale), ScaledLength(211, Canvas.DisplayScale), 2, 2, 163, 48);
+            std::printf("artwork-scale %.2f\n", artworkScale);
+            std::printf("sharp-face %d %d\n", sameFace, allFace);
+            std::printf("sharp-adjust %d %d\n", sameAdjust, allAdjust);
+        }
 
         // One DrawTime as the clock timer runs it each second, and the Present it ends
         // with, each averaged over many.
@@ -79,13 +162,24 @@ int main() {
         PrintChildRect("opt", compact->m_hWnd, IDC_COMPACT_OPTIONS);
     }
     BuildTimeZoneCatalogue();
-    for (const wchar_t* zone : {L"Tokyo", L"London", L"Eastern Time"})
+    for (const wchar_t* zone : {L"Tokyo", L"London", L"Eastern Time", L"Pacific Time", L"India", L"AUS Eastern"})
         if (const TimeZoneEntry* entry = FindZoneByDisplayText(zone)) WorldClockList.push_back(WorldClock{entry, 1, zone});
-    for (int enabled : {1, 3}) {
+    for (int enabled : {1, 3, 6}) {
         for (std::size_t i = 0; i < WorldClockList.size(); ++i) WorldClockList[i].enabled = static_cast<int>(i) < enabled;
         const auto world = Show<Skin3>();
-        std::printf("world%d-surface %d %d\n", enabled, Canvas.pixelWidth, Canvas.pixelHeight);
-        PrintWindowSize(enabled == 1 ? "world1" : "world3", world->m_hWnd);
+        const std::string name = "world" + std::to_string(enabled);
+        std::printf("%s-surface %d %d\n", name.c_str(), Canvas.pixelWidth, Canvas.pixelHeight);
+        PrintWindowSize(name.c_str(), world->m_hWnd);
+        std::printf("%s-work %d %d\n", name.c_str(), world->LaidOutFor().width, world->LaidOutFor().height);
+    }
+    {
+        // The tray icon at this DPI, added and taken away again.
+        const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        TrayIcon tray(owner, WM_APP);
+        const bool added = tray.Add();
+        std::printf("tray-icon %d %d %d\n", tray.IconSize(), ::GetSystemMetrics(SM_CXSMICON), added ? 1 : 0);
+        tray.Remove();
+        ::DestroyWindow(owner);
     }
     std::fflush(stdout);
     return 0;

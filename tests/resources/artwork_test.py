@@ -5,6 +5,7 @@ carries both.
 Usage: artwork_test.py ARTDIR FONT EXE [unittest arguments, e.g. a test class name]"""
 import hashlib
 import io
+import math
 import os
 import struct
 import subprocess
@@ -30,6 +31,14 @@ SIZES = {
     **{i: (35, 36) for i in range(244, 247)},
 }
 
+# Every image is drawn again at 1.5 and 2 times its size: file suffix and resource id offset.
+SCALED = {1.5: ("_150", 1000), 2.0: ("_200", 2000)}
+
+
+def scaled_size(size, scale):
+    return tuple(math.ceil(v * scale) for v in size)
+
+
 # Image buttons: first id of three in the order Hover, Normal, Pressed, and what the
 # pressed look is: "dark" (white mark on dark grey), "white" or "grey".
 BUTTONS = [
@@ -42,8 +51,8 @@ BUTTONS = [
 ]
 
 
-def load(rid):
-    return np.asarray(Image.open(os.path.join(ART_DIR, f"{rid}.png")).convert("RGBA")).astype(np.int32)
+def load(rid, suffix=""):
+    return np.asarray(Image.open(os.path.join(ART_DIR, f"{rid}{suffix}.png")).convert("RGBA")).astype(np.int32)
 
 
 def digest(path):
@@ -66,6 +75,34 @@ class ArtworkImages(unittest.TestCase):
                 width, height, depth, colour_type = struct.unpack(">IIBB", head[16:26])
                 self.assertEqual((width, height), (w, h))
                 self.assertEqual((depth, colour_type), (8, 6), "8-bit RGBA")
+
+    def test_each_image_is_drawn_again_at_one_and_a_half_and_twice_its_size(self):
+        for rid, size in SIZES.items():
+            for scale, (suffix, _) in SCALED.items():
+                with self.subTest(id=rid, scale=scale):
+                    img = Image.open(os.path.join(ART_DIR, f"{rid}{suffix}.png"))
+                    self.assertEqual(img.size, scaled_size(size, scale), "rounded up to whole pixels")
+                    self.assertEqual(img.mode, "RGBA")
+
+    def test_the_larger_drawings_are_the_same_artwork(self):
+        # Twice the size, reduced by two: the same picture, its edges finer.
+        for rid, (w, h) in SIZES.items():
+            with self.subTest(id=rid):
+                big = load(rid, "_200").astype(np.float64)
+                alpha = big[..., 3:4] / 255.0
+                premultiplied = np.concatenate([big[..., :3] * alpha, big[..., 3:4]], axis=-1)
+                reduced = premultiplied.reshape(h, 2, w, 2, 4).mean(axis=(1, 3))
+                small = load(rid).astype(np.float64)
+                small = np.concatenate([small[..., :3] * small[..., 3:4] / 255.0, small[..., 3:4]], axis=-1)
+                self.assertLess(np.abs(reduced - small).mean(), 4.0)
+
+    def test_the_larger_drawings_keep_the_alpha_of_each_region(self):
+        # (id, first row, one past the last, alpha), in logical rows: scaled with the image.
+        for scale, (suffix, _) in SCALED.items():
+            for rid, r0, r1, alpha in ((222, 0, 24, 0), (222, 200, 296, 255), (214, 0, 135, 133)):
+                with self.subTest(id=rid, scale=scale, rows=(r0, r1)):
+                    region = load(rid, suffix)[int(r0 * scale):int(r1 * scale), :, 3]
+                    self.assertEqual((region.min(), region.max()), (alpha, alpha))
 
     def test_alpha_of_each_region(self):
         # (id, first row, last row, first column, last column, lowest, highest, median or None)
@@ -154,9 +191,10 @@ class ArtworkImages(unittest.TestCase):
         with tempfile.TemporaryDirectory() as tmp:
             subprocess.run([sys.executable, ART_SCRIPT, tmp], check=True)
             for rid in SIZES:
-                with self.subTest(id=rid):
-                    self.assertEqual(digest(os.path.join(tmp, f"{rid}.png")),
-                                     digest(os.path.join(ART_DIR, f"{rid}.png")))
+                for suffix in [""] + [suffix for suffix, _ in SCALED.values()]:
+                    with self.subTest(id=rid, suffix=suffix):
+                        self.assertEqual(digest(os.path.join(tmp, f"{rid}{suffix}.png")),
+                                         digest(os.path.join(ART_DIR, f"{rid}{suffix}.png")))
 
 
 class DigitalFont(unittest.TestCase):
@@ -302,11 +340,26 @@ class VelmoraResources(unittest.TestCase):
 
     def test_carries_every_image_as_it_was_drawn(self):
         embedded = {rid: blob for (rtype, rid), blob in self.resources.items() if rtype == "PNG"}
-        self.assertEqual(sorted(embedded), sorted(SIZES))
+        expected = {rid: ("", size) for rid, size in SIZES.items()}
+        for scale, (suffix, offset) in SCALED.items():
+            expected.update({rid + offset: (suffix, scaled_size(size, scale)) for rid, size in SIZES.items()})
+        self.assertEqual(sorted(embedded), sorted(expected), "each image at its own id, and its larger drawings")
         for rid, blob in embedded.items():
+            suffix, size = expected[rid]
+            base = rid % 1000
             with self.subTest(id=rid):
-                self.assertEqual(hashlib.sha256(blob).hexdigest(), digest(os.path.join(ART_DIR, f"{rid}.png")))
-                self.assertEqual(Image.open(io.BytesIO(blob)).size, SIZES[rid])
+                self.assertEqual(hashlib.sha256(blob).hexdigest(), digest(os.path.join(ART_DIR, f"{base}{suffix}.png")))
+                self.assertEqual(Image.open(io.BytesIO(blob)).size, size)
+
+    def test_the_program_icon_has_an_image_for_every_small_icon_size(self):
+        # RT_GROUP_ICON 128: a header, then one 14-byte entry per image (width, height, ...).
+        group = self.resources.get((14, self.ids["IDI_VELMORA"]), b"")
+        reserved, kind, count = struct.unpack_from("<HHH", group, 0)
+        self.assertEqual((reserved, kind), (0, 1))
+        sizes = {(group[6 + 14 * i] or 256, group[7 + 14 * i] or 256) for i in range(count)}
+        for px in (16, 20, 24, 32, 48):
+            with self.subTest(size=px):
+                self.assertIn((px, px), sizes, "the tray's size at 96, 120, 144 and 192 DPI, and the large icon")
 
     def test_carries_the_digital_font(self):
         blob = self.resources.get((10, self.ids["IDR_DIGITAL_FONT"]), b"")

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "resources/resource_ids.h"
@@ -165,6 +167,57 @@ TEST_F(SettingsFrameTest, TheTabKeyMovesThroughTheShownPageAndOnToTheButtons) {
     EXPECT_EQ(::GetFocus(), Dialog().GetDlgItem(IDC_SETTINGS_APPLY));
 }
 
+// Holds Ctrl (and Shift) down for this thread's key state, as the keyboard would.
+class HeldKeys {
+public:
+    explicit HeldKeys(bool shift) {
+        ::GetKeyboardState(saved_);
+        BYTE keys[256];
+        std::copy(std::begin(saved_), std::end(saved_), keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    }
+    ~HeldKeys() { ::SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256];
+};
+
+TEST_F(SettingsFrameTest, CtrlTabAndCtrlPageKeysGoRoundThePagesAndTakeTheFocusAlong) {
+    LoadSaved();
+    Open();
+    const struct {
+        WPARAM key;
+        bool shift;
+        int page;
+        const char* what;
+    } steps[] = {
+        {VK_TAB, false, 1, "Ctrl+Tab"},        {VK_TAB, false, 2, "Ctrl+Tab"},
+        {VK_TAB, false, 0, "Ctrl+Tab, round"}, {VK_TAB, true, 2, "Ctrl+Shift+Tab, round"},
+        {VK_TAB, true, 1, "Ctrl+Shift+Tab"},   {VK_NEXT, false, 2, "Ctrl+PgDn"},
+        {VK_NEXT, false, 0, "Ctrl+PgDn, round"}, {VK_PRIOR, false, 2, "Ctrl+PgUp, round"},
+        {VK_PRIOR, false, 1, "Ctrl+PgUp"},
+    };
+    CDialog* const pages[] = {&Dialog().ServersPage(), &Dialog().OptionsPage(), &Dialog().TimeZonePage()};
+    HWND focus = Host();
+    for (const auto& step : steps) {
+        {
+            HeldKeys held(step.shift);
+            EXPECT_TRUE(PressKey(focus, step.key)) << step.what;
+        }
+        EXPECT_EQ(CurrentTab(), step.page) << step.what;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pages[i]->IsWindowVisible(), i == step.page) << step.what << ", page " << i;
+        focus = ::GetFocus();
+        EXPECT_TRUE(::IsChild(pages[step.page]->m_hWnd, focus)) << step.what << ": the focus is on the page shown";
+    }
+    // Without Ctrl the keys keep their usual meaning.
+    EXPECT_FALSE(PressKey(focus, VK_NEXT) && CurrentTab() != 1);
+    EXPECT_EQ(CurrentTab(), 1);
+}
+
 TEST_F(SettingsFrameTest, AnEditOnTheFirstTabAppliedFromTheThirdIsSaved) {
     LoadSaved();
     Open();
@@ -312,6 +365,18 @@ TEST_F(SettingsFrameTest, TheServersPageFollowsTheRadioButtons) {
     PressApply();
     EXPECT_EQ(ReadStoredDword(kUser, SettingsPath(), L"Selected Server Id"), 2);
     EXPECT_EQ(ReadStoredDword(kUser, SettingsPath(), L"Utilize NIST server"), 0);
+}
+
+TEST_F(SettingsFrameTest, TheWheelNeverChangesTheClosedServerList) {
+    LoadSaved();
+    Open();
+    ::SendMessageW(ServerList(), CB_SETCURSEL, 1, 0);
+    ::SetFocus(ServerList());
+    for (const short delta : {-WHEEL_DELTA, -WHEEL_DELTA, WHEEL_DELTA, 3 * WHEEL_DELTA})
+        ::SendMessageW(ServerList(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+    EXPECT_EQ(::SendMessageW(ServerList(), CB_GETCURSEL, 0, 0), 1);
+    PressApply();
+    EXPECT_EQ(AppSettings.selectedServerId, 1);
 }
 
 TEST_F(SettingsFrameTest, AStoredServerIdPastTheListShowsNoSelectionAndStoresMinusOne) {

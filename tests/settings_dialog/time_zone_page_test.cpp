@@ -224,6 +224,41 @@ TEST_F(TimeZonePageTest, ScrollingMovesTheRowsByLinePageWheelAndToTheEnds) {
     }
 }
 
+// Windows 10 and 11 send the wheel to the control under the pointer, older systems and Wine
+// to the one with the focus: either way a closed zone list passes it to the page.
+TEST_F(TimeZonePageTest, TheWheelOverAClosedZoneListScrollsThePageAndNeverChangesTheZone) {
+    for (int i = 0; i < 5; ++i) WorldClockList.push_back({Zone(static_cast<std::size_t>(2 * i)), 1, L"row"});
+    CPage5& page = OpenPage();
+    ASSERT_TRUE(ScrollBarShown());
+    const int line = page.Layout().textHeight;
+    const auto wheel = [](HWND target, short delta) {
+        ::SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(10, 10));
+    };
+    for (std::size_t k = 0; k < 5; ++k) {
+        SCOPED_TRACE(k);
+        const HWND list = Row(k).zoneList();
+        if (k % 2) ::SetFocus(list);
+        const int before = page.ScrollPosition();
+        wheel(list, -WHEEL_DELTA);
+        EXPECT_EQ(SelectedZone(Row(k)), static_cast<int>(2 * k)) << "the zone stays";
+        EXPECT_EQ(page.ScrollPosition(), before + line) << "the page scrolls a line";
+        wheel(list, WHEEL_DELTA);
+        EXPECT_EQ(SelectedZone(Row(k)), static_cast<int>(2 * k));
+        EXPECT_EQ(page.ScrollPosition(), before);
+        wheel(list, -WHEEL_DELTA);
+    }
+    // Dropped down, the list is what the user looks at: it takes the wheel, the page stays.
+    const HWND list = Row(1).zoneList();
+    ::SetFocus(list);
+    ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
+    const int before = page.ScrollPosition();
+    wheel(list, -WHEEL_DELTA);
+    EXPECT_EQ(page.ScrollPosition(), before);
+    ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    PumpPending();
+}
+
 TEST_F(TimeZonePageTest, AddWhileScrolledPutsTheRowAfterTheLastAndScrollsToTheEnd) {
     for (int i = 0; i < 4; ++i) WorldClockList.push_back({Zone(static_cast<std::size_t>(i)), 1, L"row"});
     CPage5& page = OpenPage();
