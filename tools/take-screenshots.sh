@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes screenshots of the three clock views, at 96 and at 144 DPI, on a private Xvfb
 # (1280 x 800) with the built Velmora.exe: the full window before a query, after "Get"
-# against the local SNTP test server (1.5 s ahead) and after "Adjust" answered by a stand-in
-# for the service (no clock is set); the compact window with its menu closed and open; the
+# against the local SNTP test server (1.5 s ahead) and after "Adjust" taken by the real
+# service with its recording clock (no clock is set); the compact window with its menu closed and open; the
 # world-clock view with three clocks, with one, and with six (two columns on the 800-pixel
 # screen, one label too long for its panel); the tray icon; and the full face with fixed
 # texts ("11:51:57", "Difference: 1501 ms") drawn by display_probe. Writes
@@ -33,11 +33,29 @@ wine reg export "$settings" "$(winepath -w "$saved/settings.reg")" /y >/dev/null
 old_dpi=$(wine reg query "$desktop" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}' || true)
 old_machine_dpi=$(wine reg query "$machine_fonts" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}' || true)
 app=""
-stand_in=""
 sntp=""
+service_key='HKLM\System\CurrentControlSet\Services\VLM Service'
+# The real service, recording the change "Adjust" asks for instead of making it (the program
+# sends nothing to anyone else). Removed again at the end: it would start with every boot of
+# the prefix.
+start_service() {
+    wine "$bin/Service.exe" install >/dev/null 2>&1 || true
+    wine reg add "$service_key\Parameters" /v "Clock Record File" /d 'C:\windows\temp\velmora-screenshots-clock.txt' \
+        /f >/dev/null 2>&1
+    wine net start "VLM Service" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+        wine sc query "VLM Service" 2>/dev/null | grep -q RUNNING && return 0
+        sleep 0.2
+    done
+    echo "the service did not start" >&2
+}
+remove_service() {
+    wine net stop "VLM Service" >/dev/null 2>&1 || true
+    wine "$bin/Service.exe" uninstall >/dev/null 2>&1 || true
+}
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
-    [ -n "$stand_in" ] && kill "$stand_in" 2>/dev/null
+    remove_service
     [ -n "$sntp" ] && kill "$sntp" 2>/dev/null
     wine reg delete "$settings" /f >/dev/null 2>&1 || true
     [ -f "$saved/settings.reg" ] && wine reg import "$(winepath -w "$saved/settings.reg")" >/dev/null 2>&1
@@ -174,12 +192,9 @@ for dpi in 96 144; do
     shot_tray "tray-$dpi"
     probe clock-click 1056          # "Get"
     shot "full-get-$dpi"
-    probe pipe-stand-in >/dev/null 2>&1 &
-    stand_in=$!
-    sleep 1
+    start_service
     probe clock-click 1043          # "Adjust"
     shot "full-adjust-$dpi"
-    kill "$stand_in"; stand_in=""
     switch_view clock-click 1046    # "-": the compact view
     shot "compact-closed-$dpi"
     probe clock-click 1065          # "Opt."

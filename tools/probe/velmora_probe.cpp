@@ -11,8 +11,6 @@
 //   velmora_probe clock-click ID   presses a button of the clock window (1056 "Get", ...)
 //   velmora_probe clock-dblclick   double-clicks the clock window's face (the next view)
 //   velmora_probe clock-rect       prints the clock window's "left top width height"
-//   velmora_probe pipe-stand-in    answers the time pipe as the service would, without
-//                                  setting any clock, until killed
 //   velmora_probe pipe-staller     a hostile client: connects to the time pipe, says
 //                                  nothing, and connects again as soon as it is dropped,
 //                                  until killed
@@ -23,7 +21,6 @@
 #include <cwchar>
 #include <string>
 
-#include "tests/support/pipe_stand_in.h"
 
 namespace {
 
@@ -113,10 +110,6 @@ int wmain(int argc, wchar_t** argv) {
             ::ReadFile(client, &byte, 1, &read, nullptr);  // returns once the service lets go
             ::CloseHandle(client);
         }
-    }
-    if (verb == L"pipe-stand-in") {
-        velmora::testing::PipeStandIn service;
-        for (;;) ::Sleep(60000);
     }
     if (verb == L"close-signal") {
         const HANDLE signal = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\VLMcloseEvent");
