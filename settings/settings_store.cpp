@@ -125,6 +125,7 @@ void ResetSettingsStore() {
     AppSettings = SettingsRecord{};
     ServerList.clear();
     WorldClockList.clear();
+    ForgetStoredWorldClocks();
     defaultClocksUnsaved = false;
     ResetTimeZoneCatalogue();
     TimeFormatPattern = nullptr;

@@ -22,8 +22,12 @@ extern std::vector<WorldClock> WorldClockList;
 // zone is missing or not in the catalogue are dropped.
 void LoadWorldClocks();
 
-// Replaces the stored clocks with WorldClockList, as subkeys "1" to "n".
+// Replaces the stored clocks with WorldClockList, as subkeys "1" to "n". After a load or a
+// save in this process, only the clocks that differ from what the key holds are written.
 void SaveWorldClocks();
+// Assume nothing about what the key holds: the next save rewrites it whole (tests, and
+// whoever changes the key behind the store's back).
+void ForgetStoredWorldClocks();
 
 // Clocks with a non-zero `enabled`.
 int CountEnabledWorldClocks();

@@ -1,5 +1,8 @@
 #include "settings_dialog/c_page5.h"
 
+#include <algorithm>
+#include <string>
+
 #include "framework/unique_handle.h"
 #include "resources/resource_ids.h"
 #include "settings/app_settings.h"
@@ -32,7 +35,18 @@ BOOL CPage5::OnInitDialog() {
     CDialog::OnInitDialog();
     MeasureLayout();
     addButton_ = GetDlgItem(IDC_ADD_WORLD_CLOCK);
-    for (const WorldClock& clock : WorldClockList) AddRow(clock);
+    mostRows_ = MostRowsShown(layout_, static_cast<std::size_t>(numbers_.Capacity()));
+    const std::size_t shown = std::min(WorldClockList.size(), mostRows_);
+    notShown_.assign(WorldClockList.begin() + static_cast<std::ptrdiff_t>(shown), WorldClockList.end());
+    if (!notShown_.empty()) {
+        const std::wstring text = std::wstring(dialog_text::kFirstClocksShown) + std::to_wstring(shown) +
+                                  dialog_text::kClocksShownOf + std::to_wstring(WorldClockList.size()) +
+                                  dialog_text::kOtherClocksKept;
+        note_.reset(::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_hWnd,
+                                      nullptr, ::GetModuleHandleW(nullptr), nullptr));
+        if (note_) ::SendMessageW(note_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+    }
+    for (std::size_t k = 0; k < shown; ++k) AddRow(WorldClockList[k]);
     UpdateScrollRange();
     if (rows_.empty()) MoveAddButton(layout_.addHome);
     UpdateScrollRange();
@@ -78,13 +92,22 @@ bool CPage5::AddRow(const WorldClock& entry) {
     const int top = RowTop(layout_, rows_.size(), ScrollPosition());
     rows_.push_back(std::make_unique<TimeZoneRow>(m_hWnd, *number, layout_, top, entry));
     MoveAddButton(ComputeRowBoxes(layout_, top).addButton);
-    if (numbers_.Capacity() == static_cast<int>(rows_.size())) ::EnableWindow(addButton_, FALSE);
+    if (rows_.size() >= mostRows_) ::EnableWindow(addButton_, FALSE);
     ::UpdateWindow(m_hWnd);
     return true;
 }
 
 void CPage5::MoveAddButton(const Box& box) const {
     ::SetWindowPos(addButton_, nullptr, box.left, box.top, box.Width(), box.Height(),
+                   SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    PlaceNote(box);
+}
+
+void CPage5::PlaceNote(const Box& add) const {
+    if (!note_) return;
+    const int left = add.right + layout_.margin;
+    const int right = std::max(left, layout_.contentWidth - layout_.margin);
+    ::SetWindowPos(note_.get(), nullptr, left, add.top, right - left, 2 * layout_.textHeight,
                    SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
 }
 
@@ -142,7 +165,7 @@ void CPage5::OnDelete(UINT id) {
     if (rows_[index]->Contains(::GetFocus())) ::SetFocus(addButton_);
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
     numbers_.Release(number);
-    ::EnableWindow(addButton_, TRUE);
+    ::EnableWindow(addButton_, rows_.size() < mostRows_);
 
     if (rows_.empty()) {
         MoveAddButton(layout_.addHome);
@@ -184,8 +207,9 @@ bool CPage5::OnMouseWheel(Message& message) {
 }
 
 bool CPage5::OnDestroy(Message&) {
-    // While the page still exists: its rows destroy their own controls.
+    // While the page still exists: its rows and its note destroy their own controls.
     rows_.clear();
+    note_.reset();
     return false;
 }
 
@@ -195,6 +219,7 @@ void CPage5::ApplyToSettings() {
         WorldClock clock = row->ToWorldClock();
         if (clock.zone) WorldClockList.push_back(std::move(clock));
     }
+    WorldClockList.insert(WorldClockList.end(), notShown_.begin(), notShown_.end());
 }
 
 }  // namespace velmora

@@ -1,6 +1,9 @@
 #pragma once
 // "Time Zone": the world clocks as framed rows in a vertically scrolling page, and "Add".
 #include <memory>
+
+#include "framework/unique_handle.h"
+#include "settings/world_clocks.h"
 #include <vector>
 
 #include "settings_dialog/row_numbers.h"
@@ -17,9 +20,12 @@ public:
 
     BOOL OnInitDialog() override;
 
-    // Replaces WorldClockList by the rows, in row order, and has a shown world-clock view
-    // rebuilt so that it shows the new list.
+    // Replaces WorldClockList by the rows, in row order, followed by the stored clocks that
+    // were beyond what the page can show (they are kept, never dropped).
     void ApplyToSettings();
+    // Stored clocks the page does not show, and its note saying so (null when all are shown).
+    std::size_t ClocksNotShown() const { return notShown_.size(); }
+    HWND NotShownNote() const { return note_.get(); }
 
     const std::vector<std::unique_ptr<TimeZoneRow>>& Rows() const { return rows_; }
     const TimeZoneLayout& Layout() const { return layout_; }
@@ -48,7 +54,13 @@ private:
     bool OnMouseWheel(Message& message);
     bool OnDestroy(Message& message);
 
+    // The note goes with "Add", to its right.
+    void PlaceNote(const Box& addBox) const;
+
     std::vector<std::unique_ptr<TimeZoneRow>> rows_;
+    std::vector<WorldClock> notShown_;
+    std::size_t mostRows_ = 0;
+    UniqueWindow note_;
     HWND addButton_ = nullptr;
     TimeZoneLayout layout_;
     RowNumbers numbers_;

@@ -14,6 +14,11 @@ inline constexpr wchar_t kSelectTimeZone[] = L"Select time zone:";
 inline constexpr wchar_t kEnterDisplayName[] = L"Enter display name:";
 inline constexpr wchar_t kDelete[] = L"Delete";
 inline constexpr wchar_t kRowFrame[] = L" ";
+// Below the rows when the list is longer than the page can show: the first part of the
+// sentence, the counts, and the rest.
+inline constexpr wchar_t kFirstClocksShown[] = L"The first ";
+inline constexpr wchar_t kClocksShownOf[] = L" of ";
+inline constexpr wchar_t kOtherClocksKept[] = L" world clocks are shown here; the others are kept as they are.";
 
 // Apply's message when a number box holds no usable number; the conversion's own failure
 // text follows on a line of its own.

@@ -1,5 +1,7 @@
 #include "settings_dialog/time_zone_layout.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -55,6 +57,12 @@ int RowTop(const TimeZoneLayout& l, std::size_t index, int scrollPosition) {
 
 int ScrollMaximum(const TimeZoneLayout& l, std::size_t rows) {
     return static_cast<int>(rows) * l.Pitch() + 2 * l.margin + l.comboHeight;
+}
+
+std::size_t MostRowsShown(const TimeZoneLayout& l, std::size_t rowNumbers) {
+    const int room = kMostScrollExtent - (2 * l.margin + l.comboHeight);
+    if (room <= 0 || l.Pitch() <= 0) return 0;
+    return std::min(rowNumbers, static_cast<std::size_t>(room / l.Pitch()));
 }
 
 }  // namespace velmora

@@ -70,4 +70,11 @@ int RowTop(const TimeZoneLayout& layout, std::size_t index, int scrollPosition);
 // below it.
 int ScrollMaximum(const TimeZoneLayout& layout, std::size_t rows);
 
+// Child windows cannot be placed beyond a 16-bit coordinate, and the page moves its rows by
+// scrolling them: the scroll range stays below this.
+inline constexpr int kMostScrollExtent = 30'000;
+// How many rows the page can show, at most `rowNumbers`: the most whose scroll range stays
+// within kMostScrollExtent.
+std::size_t MostRowsShown(const TimeZoneLayout& layout, std::size_t rowNumbers);
+
 }  // namespace velmora

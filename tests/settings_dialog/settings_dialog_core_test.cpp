@@ -193,6 +193,22 @@ TEST(TimeZoneLayout, ARowsControlsStayInsideItsFrameAndRowsDoNotOverlap) {
     }
 }
 
+// The page never places a row where a child window's 16-bit coordinates end.
+TEST(TimeZoneLayout, ThePageShowsAsManyRowsAsItsScrollRangeHolds) {
+    for (const double scale : {1.0, 1.5, 2.0, 3.0}) {
+        TimeZoneMeasurements m = At96Dpi();
+        m.displayScale = scale;
+        m.comboHeight = static_cast<int>(m.comboHeight * scale);
+        m.checkTextHeight = static_cast<int>(m.checkTextHeight * scale);
+        const TimeZoneLayout l = ComputeTimeZoneLayout(m);
+        const std::size_t most = MostRowsShown(l, 999);
+        EXPECT_GT(most, 0u) << scale;
+        EXPECT_LE(ScrollMaximum(l, most), kMostScrollExtent) << scale;
+        EXPECT_GT(ScrollMaximum(l, most + 1), kMostScrollExtent) << scale;
+        EXPECT_EQ(MostRowsShown(l, 10), 10u) << "no more than there are row numbers";
+    }
+}
+
 TEST(TimeZoneLayout, ScrolledRowsMoveUpByThePosition) {
     const TimeZoneLayout l = ComputeTimeZoneLayout(At96Dpi());
     EXPECT_EQ(RowTop(l, 3, 0) - RowTop(l, 3, 40), 40);

@@ -377,5 +377,48 @@ TEST_F(TimeZonePageTest, ANewRowTakesThePcsZoneByKeyOrByRulesElseNewYork) {
     EXPECT_NE(std::wstring(fallback->displayName).find(L"Eastern Time"), std::wstring::npos);
 }
 
+// A list longer than the page can place (child windows end at a 16-bit coordinate): the page
+// shows what it can, says so, and Apply keeps every clock it did not show, in order.
+TEST_F(TimeZonePageTest, ALongerListThanThePageHoldsIsShownInPartAndKeptWhole) {
+    const std::size_t most = MostRowsShown(OpenPage().Layout(), kLastRowNumber - 1);
+    CloseSettingsDialog();
+    ASSERT_GT(most, 20u);
+    const std::size_t stored = most + 25;
+    for (std::size_t i = 0; i < stored; ++i)
+        WorldClockList.push_back(WorldClock{Zone(i % 10), 1, L"clock " + std::to_wstring(i)});
+
+    CPage5& page = OpenPage();
+    ASSERT_EQ(page.Rows().size(), most);
+    EXPECT_EQ(page.ClocksNotShown(), 25u);
+    ASSERT_NE(page.NotShownNote(), nullptr);
+    EXPECT_EQ(Text(page.NotShownNote()), L"The first " + std::to_wstring(most) + L" of " + std::to_wstring(stored) +
+                                             L" world clocks are shown here; the others are kept as they are.");
+    EXPECT_FALSE(::IsWindowEnabled(page.AddButton())) << "no room for another row";
+    // The last row is where it belongs once the page is scrolled to its end.
+    Scroll(SB_BOTTOM);
+    RECT client{};
+    ::GetClientRect(page.m_hWnd, &client);
+    const RECT last = Where(Row(most - 1).groupBox());
+    EXPECT_GT(last.top, client.top);
+    EXPECT_LT(last.bottom, client.bottom);
+    const RECT add = Where(page.AddButton());
+    EXPECT_GT(add.top, last.top);
+    EXPECT_LE(add.bottom, client.bottom) << "and \"Add\" below it";
+
+    Click(Row(0).deleteButton());
+    EXPECT_TRUE(::IsWindowEnabled(page.AddButton()));
+    PressApply();
+    ASSERT_EQ(WorldClockList.size(), stored - 1);
+    for (std::size_t i = 0; i < WorldClockList.size(); ++i)
+        EXPECT_EQ(WorldClockList[i].name, L"clock " + std::to_wstring(i + 1)) << i;
+    LoadSettings();
+    EXPECT_EQ(WorldClockList.size(), stored - 1) << "what was stored";
+}
+
+TEST_F(TimeZonePageTest, AListThePageHoldsHasNoNote) {
+    WorldClockList = {{Zone(3), 1, L"First"}};
+    EXPECT_EQ(OpenPage().NotShownNote(), nullptr);
+}
+
 }  // namespace
 }  // namespace velmora
