@@ -61,13 +61,16 @@ void LoadSettings() {
 
         // Every save writes "Display Tray Message": without it nothing was ever saved.
         const bool firstRun = !key || key.QueryValue(kDisplayTrayMessage) == ERROR_FILE_NOT_FOUND;
+        // Clocks stored without the rest of the settings (an imported file) are the user's:
+        // only a key without any gets the default ones.
+        LoadWorldClocks();
         if (firstRun) {
-            AddDefaultWorldClock(L"London", L"London");
-            AddDefaultWorldClock(L"New York", L"Eastern Time");
-            defaultClocksUnsaved = true;
+            if (WorldClockList.empty()) {
+                AddDefaultWorldClock(L"London", L"London");
+                AddDefaultWorldClock(L"New York", L"Eastern Time");
+                defaultClocksUnsaved = true;
+            }
             SetRunAtStartup(true);
-        } else {
-            LoadWorldClocks();
         }
     }
     TimeFormatPattern = TimeFormatPatternFor(AppSettings.timeFormat);

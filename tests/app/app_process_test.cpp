@@ -255,5 +255,69 @@ TEST_F(AppProcessTest, AfterExplorerStartsAgainTheTrayIconIsAddedAgain) {
     EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &icon)) << "Exit takes it away";
 }
 
+int CALLBACK FindApply(HWND child, LPARAM found) {
+    if (::GetDlgCtrlID(child) != 1055) return TRUE;  // "Apply"
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+DWORD SubkeyCount(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    DWORD count = 0;
+    ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr);
+    ::RegCloseKey(key);
+    return count;
+}
+
+// Ten thousand stored world clocks (a script gone wrong): the program starts with its
+// world-clock view of what fits, the settings dialog opens, and its Apply keeps every clock.
+TEST_F(AppProcessTest, TenThousandStoredClocksStartOpenTheSettingsAndSurviveApply) {
+    constexpr int kClocks = 10'000;
+    // As an imported file might leave it: clocks, but never a save of the program's own.
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Display Tray Message");
+    WriteNumber(L"Skin", 2);
+    WriteNumber(L"ToolTip", 0);
+    for (int i = 1; i <= kClocks; ++i) {
+        const std::wstring path = std::wstring(kSettingsKey) + L"\\" + std::to_wstring(i);
+        const std::wstring name = L"clock " + std::to_wstring(i);
+        const DWORD enabled = 1;
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"enabled", REG_DWORD, &enabled, sizeof enabled);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"zone", REG_SZ, L"GMT Standard Time",
+                          sizeof L"GMT Standard Time");
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"name", REG_SZ, name.c_str(),
+                          static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    }
+    ASSERT_EQ(SubkeyCount(kSettingsKey), static_cast<DWORD>(kClocks)) << "stored for the test";
+    const auto cleanUp = [] {
+        for (int i = 1; i <= kClocks; ++i)
+            ::RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSettingsKey) + L"\\" + std::to_wstring(i)).c_str());
+    };
+
+    VelmoraProcess app;
+    const HWND hidden = app.HiddenWindow(testing::kProgramStartTimeout);
+    ASSERT_NE(hidden, nullptr);
+    const HWND clock = app.ClockWindow(30s);
+    ASSERT_NE(clock, nullptr);
+    RECT face{};
+    ASSERT_TRUE(WaitUntil([&] { return ::GetWindowRect(clock, &face) && face.bottom > face.top; }, 10s));
+    EXPECT_LE(face.bottom - face.top, ::GetSystemMetrics(SM_CYSCREEN)) << "the view is no taller than the screen";
+
+    ::PostMessageW(hidden, WM_COMMAND, 32774, 0);  // tray menu "Settings"
+    HWND settings = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (settings = ::FindWindowW(nullptr, L"Velmora Settings")) != nullptr; }, 60s));
+    HWND apply = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return ::EnumChildWindows(settings, FindApply, reinterpret_cast<LPARAM>(&apply)), apply; }, 60s));
+    ::SendMessageW(apply, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 60s)) << "Apply closes the window";
+    EXPECT_EQ(SubkeyCount(kSettingsKey), static_cast<DWORD>(kClocks)) << "Apply dropped stored clocks";
+
+    ::PostMessageW(hidden, WM_COMMAND, 32772, 0);  // "Exit"
+    ASSERT_TRUE(app.WaitForExit(30s));
+    EXPECT_EQ(SubkeyCount(kSettingsKey), static_cast<DWORD>(kClocks));
+    cleanUp();
+}
+
 }  // namespace
 }  // namespace velmora
