@@ -3,6 +3,7 @@
 // CDialogEx adds a background colour.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
 
     // Modeless dialogs get keyboard navigation from the message loops.
     static bool IsDialogMessage(MSG& msg);
+    // How many modeless dialogs are open (for tests and diagnostics).
+    static std::size_t OpenDialogCount();
 
     static const MessageMap& Map();
 
