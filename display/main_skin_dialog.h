@@ -4,6 +4,7 @@
 // guided tour of balloon tips.
 #include "display/custom_button.h"
 #include "display/skin_window.h"
+#include "display/text_band.h"
 
 namespace velmora {
 
@@ -33,6 +34,8 @@ public:
 
     HWND TipWindow() const { return tipWindow_; }
     const CustomButton& Button(int controlId) const;
+    const TextBand& LocalBand() const { return localTexts_; }
+    const TextBand& ServerBand() const { return serverTexts_; }
 
     static const MessageMap& Map();
 
@@ -50,6 +53,8 @@ private:
 
     // No difference is known: the server band repeats the local clock.
     bool ServerIsLocal() const;
+    // The server band's texts, without presenting them.
+    void DrawServerTexts();
 
     void OnGet();
     void OnAdjust();
@@ -68,6 +73,10 @@ private:
     const Point serverLabel_{30, 120};
     const Point status_{130, 180};
     const Band statusBand_{0, 169, 260, 20};
+
+    // The bands' texts, redrawn where they change.
+    TextBand localTexts_;
+    TextBand serverTexts_;
 
     HWND tipWindow_ = nullptr;
     CustomButton options_;

@@ -33,31 +33,41 @@ BOOL Skin3::OnInitDialog() {
     return TRUE;
 }
 
-void Skin3::DrawTime() {
+void Skin3::DrawFace(const WorldClockLayout& layout) {
     Gdiplus::Bitmap* panel = Canvas.LoadPngImage(IDB_WORLD_ROW);
     Gdiplus::Bitmap* shadow = Canvas.LoadPngImage(IDB_STAND_SHADOW);
-    const WorldClockLayout layout = CurrentLayout();
     // Transparent between the panels and around them.
     Canvas.ClearSurface();
+    for (const int y : layout.rowTops) Canvas.DrawImage(panel, 0, y, kWorldPanelWidth, kWorldPanelHeight);
+    Canvas.DrawImage(shadow, 0, layout.shadowTop, kWorldPanelWidth, kWorldShadowHeight);
+    face_ = layout;
+    rows_.assign(layout.rowTops.size(), {});
+    dates_.assign(layout.rowTops.size(), {});
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        const float y = static_cast<float>(layout.rowTops[row]);
+        // In the order they were always drawn in: time, date, label.
+        rows_[row].Capture(0, layout.rowTops[row], kWorldPanelWidth, kWorldPanelHeight,
+                           {{50, 130, y + 65, true, true}, {17, 130, y + 95, false, false}, {20, 130, y + 20, false, false}});
+    }
+}
+
+void Skin3::DrawTime() {
+    const WorldClockLayout layout = CurrentLayout();
+    if (layout.clocks != face_.clocks || layout.rowTops != face_.rowTops || layout.totalHeight != face_.totalHeight)
+        DrawFace(layout);
     const SYSTEMTIME utc = PcUtcTime();
     for (std::size_t row = 0; row < layout.clocks.size(); ++row) {
         const WorldClock& clock = WorldClockList[static_cast<std::size_t>(layout.clocks[row])];
-        const int y = layout.rowTops[row];
-        Canvas.DrawImage(panel, 0, y, kWorldPanelWidth, kWorldPanelHeight);
         SYSTEMTIME zoneTime{};
         if (::SystemTimeToTzSpecificLocalTime(&clock.zone->tzi, &utc, &zoneTime)) {
-            FormatZoneText(zoneTime);
+            FormatZoneText(zoneTime, &dates_[row]);
         } else {
             ZoneTimeText = kNoTimeText;
             ZoneDateText.clear();
         }
-        const float fy = static_cast<float>(y);
-        Canvas.DrawTextAt(ZoneTimeText, 50, 130, fy + 65, true);
-        Canvas.DrawTextAt(ZoneDateText, 17, 130, fy + 95, false);
-        Canvas.DrawTextAt(clock.name.empty() ? std::wstring(clock.zone->keyName) : clock.name, 20, 130, fy + 20,
-                          false);
+        const std::wstring label = clock.name.empty() ? std::wstring(clock.zone->keyName) : clock.name;
+        rows_[row].Draw({ZoneTimeText, ZoneDateText, label});
     }
-    Canvas.DrawImage(shadow, 0, layout.shadowTop, kWorldPanelWidth, kWorldShadowHeight);
     Canvas.Present(m_hWnd, ScaledLength(kWorldPanelWidth, Canvas.DisplayScale),
                    ScaledLength(layout.totalHeight, Canvas.DisplayScale));
 }
