@@ -120,6 +120,8 @@ public:
     // What the last drawing changed and the next Present hands over, in device pixels.
     DeviceRect Changed() const { return changed_; }
     void MarkChanged(const DeviceRect& r);
+    // Puts back what Changed() said before, for a caller that works out itself what changed.
+    void ResetChanged(const DeviceRect& r) { changed_ = r; }
     // The system's UpdateLayeredWindowIndirect; tests put a stand-in here.
     std::function<BOOL(HWND, const UPDATELAYEREDWINDOWINFO&)> updateLayeredWindow;
 

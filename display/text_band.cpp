@@ -128,17 +128,30 @@ bool TextBand::DrawRendered(std::size_t i, std::wstring_view text) {
     Slot& slot = slots_[i];
     const BandText& item = texts_[i];
     const std::vector<std::uint32_t> before = Copy(Canvas.Pixels(band_));
+    const DeviceRect changedBefore = Canvas.Changed();
     Restore(slot.rect);
     Canvas.DrawTextWithin(slot.rect, text, item.size, item.x, item.y, item.shadow);
-    // Every row of the band outside this text's own must be as it was.
+    // Every row of the band outside this text's own must be as it was; within its rows, only
+    // the columns that came out differently go to the next Present.
     const PixelView now = Canvas.Pixels(band_);
-    const int width = now.width;
+    ColumnSpan changed;
     for (int y = 0; y < now.height; ++y) {
+        const std::uint32_t* was = before.data() + static_cast<std::ptrdiff_t>(y) * now.width;
+        const std::uint32_t* is = now.Row(y);
         const int row = band_.top + y;
-        if (row >= slot.rect.top && row < slot.rect.bottom) continue;
-        if (!std::equal(now.Row(y), now.Row(y) + width, before.begin() + static_cast<std::ptrdiff_t>(y) * width))
-            return false;
+        if (row < slot.rect.top || row >= slot.rect.bottom) {
+            if (!std::equal(is, is + now.width, was)) return false;
+            continue;
+        }
+        int left = 0;
+        while (left < now.width && is[left] == was[left]) ++left;
+        if (left == now.width) continue;
+        int right = now.width;
+        while (is[right - 1] == was[right - 1]) --right;
+        changed.Add(left, right);
     }
+    Canvas.ResetChanged(changedBefore);
+    Canvas.MarkChanged({band_.left + changed.left, slot.rect.top, band_.left + changed.right, slot.rect.bottom});
     if (slot.runs) Learn(i, text);
     return true;
 }
