@@ -143,7 +143,9 @@ def median_abs_error(samples):
 # The world view shows three clocks: 3 x 150 + 10 logical pixels high.
 FOOTPRINT_VIEWS = [("full", 0, (258, 321)), ("compact", 1, (201, 153)), ("world", 2, (258, 460))]
 WORLD_ZONES = [("London", "GMT Standard Time"), ("New York", "Eastern Standard Time"), ("Tokyo", "Tokyo Standard Time")]
-PEERS = [("Velmora", "Velmora.exe"), ("idle Wine program", "idle_window.exe"), ("Wine's clock", "clock.exe")]
+PEERS = [("Velmora", "Velmora.exe"), ("idle Wine program", "idle_window.exe"),
+         ("layered window, one hand-over a second", "layered_window.exe"), ("Wine's clock", "clock.exe")]
+LAYERED = "layered window, one hand-over a second"
 
 
 def ours(pid):
@@ -266,6 +268,7 @@ def run_footprint_view(skin, size, seconds, warmup, interval):
     programs = {
         "Velmora": [WINE_RUN, os.path.join(BUILD, "bin", "Velmora.exe")],
         "idle Wine program": [WINE_RUN, os.path.join(BENCH_BIN, "idle_window.exe")],
+        LAYERED: [WINE_RUN, os.path.join(BENCH_BIN, "layered_window.exe"), "layered", str(size[0]), str(size[1])],
         "Wine's clock": [WINE_RUN, "clock"],
     }
     running = {name: subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -297,7 +300,7 @@ def run_footprint_view(skin, size, seconds, warmup, interval):
             running["Velmora"].wait(timeout=30)
         except subprocess.TimeoutExpired:
             running["Velmora"].kill()
-        for name in ("idle Wine program", "Wine's clock"):
+        for name in ("idle Wine program", LAYERED, "Wine's clock"):
             stop(running[name], pids.get(name))
     summary = {}
     for name, points in series.items():
@@ -323,9 +326,10 @@ def run_footprint(seconds, warmup=15, interval=10):
             log("  %s view, %d s" % (name, seconds))
             views[name] = run_footprint_view(skin, size, seconds, warmup, interval)
             v = views[name]["summary"]
-            log("    window %s; Velmora %.3f %%, idle %.3f %%, Wine's clock %.3f %%" % (
+            log("    window %s; Velmora %.3f %%, idle %.3f %%, layered %.3f %%, Wine's clock %.3f %%" % (
                 "found: " + views[name]["window"] if views[name]["window"] else "NOT found",
-                v["Velmora"]["cpu_percent"], v["idle Wine program"]["cpu_percent"], v["Wine's clock"]["cpu_percent"]))
+                v["Velmora"]["cpu_percent"], v["idle Wine program"]["cpu_percent"], v[LAYERED]["cpu_percent"],
+                v["Wine's clock"]["cpu_percent"]))
     finally:
         restore_settings(saved)
     return {"seconds": seconds, "warmup": warmup, "views": views}
@@ -466,8 +470,11 @@ def report(results, made):
     if fp and fp.get("views"):
         lines += ["## Footprint of the running program", "",
                   "For each clock view, Velmora.exe, an idle Wine program (bench/idle_window.exe: one small window, "
-                  "an empty message loop) and Wine's own clock program (`wine clock`, which redraws its face every "
-                  "second) run side by side for %d s after a %d s start-up, on the same virtual display and "
+                  "an empty message loop), a layered window of the view's size that draws nothing and hands the "
+                  "system a 54 x 44 rectangle once a second, as the clock hands over its changed digits "
+                  "(bench/layered_window.exe: the cost of that hand-over alone, under Wine), and Wine's own clock "
+                  "program (`wine clock`, which redraws its face every second) run side by side for %d s after a "
+                  "%d s start-up, on the same virtual display and "
                   "wineserver; then the next view. Velmora shows the view with no query, so its work is the clock "
                   "tick; the world view shows three clocks. The clock window is looked up on the display by its "
                   "program and size. CPU time and context switches (all threads) are read from /proc, CPU time in "
@@ -490,6 +497,11 @@ def report(results, made):
                 text = ("Velmora's own share (Velmora minus the idle Wine program): %.3f %% of a core, %.1f context "
                         "switches per second, %.1f MiB." % (own, v["wakeups_per_s"] - idle["wakeups_per_s"],
                                                            (v["rss_kb"] - idle["rss_kb"]) / 1024))
+                floor = s.get(LAYERED)
+                if floor:
+                    text += (" Beyond the hand-over alone (Velmora minus the layered window): %.3f %% of a core, "
+                             "%.1f context switches per second." % (v["cpu_percent"] - floor["cpu_percent"],
+                                                                    v["wakeups_per_s"] - floor["wakeups_per_s"]))
                 clock = s.get("Wine's clock")
                 if clock and clock["cpu_percent"] > 0:
                     text += (" Against Wine's clock: x%.3f of its CPU time and x%.2f of its context switches." % (

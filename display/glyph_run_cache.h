@@ -56,6 +56,7 @@ public:
     // Set when the font gives every decimal digit the same advance: texts that differ only in
     // their digits are then laid out alike (a clock's usual case) and share one layout.
     void SetDigitsShareAdvance(bool share) { digitsShareAdvance_ = share; }
+    bool DigitsShareAdvance() const { return digitsShareAdvance_; }
     std::wstring LayoutKey(std::wstring_view text) const;
     bool KnowsLayout(const std::wstring& key) const { return layoutIndex_.contains(key); }
     // Where the renderer puts each character of a text with this layout: the left edge of

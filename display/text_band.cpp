@@ -124,25 +124,39 @@ void TextBand::Draw(std::initializer_list<std::wstring_view> texts) {
     drawn_ = true;
 }
 
+bool TextBand::RenderIn(std::size_t i, std::wstring_view text, const std::vector<std::uint32_t>& before) {
+    const Slot& slot = slots_[i];
+    const BandText& item = texts_[i];
+    Restore(slot.rect);
+    Canvas.DrawTextWithin({}, text, item.size, item.x, item.y, item.shadow);
+    // Every row of the band outside this text's own must be as it was.
+    const PixelView now = Canvas.Pixels(band_);
+    for (int y = 0; y < now.height; ++y) {
+        const int row = band_.top + y;
+        if (row >= slot.rect.top && row < slot.rect.bottom) continue;
+        if (!std::equal(now.Row(y), now.Row(y) + now.width, before.begin() + static_cast<std::ptrdiff_t>(y) * now.width))
+            return false;
+    }
+    return true;
+}
+
 bool TextBand::DrawRendered(std::size_t i, std::wstring_view text) {
     Slot& slot = slots_[i];
-    const BandText& item = texts_[i];
     const std::vector<std::uint32_t> before = Copy(Canvas.Pixels(band_));
     const DeviceRect changedBefore = Canvas.Changed();
-    Restore(slot.rect);
-    Canvas.DrawTextWithin(slot.rect, text, item.size, item.x, item.y, item.shadow);
-    // Every row of the band outside this text's own must be as it was; within its rows, only
-    // the columns that came out differently go to the next Present.
+    if (!RenderIn(i, text, before)) return false;
+    if (slot.runs) {
+        const bool newLayout = !slot.runs->KnowsLayout(slot.runs->LayoutKey(text));
+        Learn(i, text);
+        if (newLayout) Prerender(i, text, before);
+    }
+    // Only the columns of its rows that came out differently go to the next Present.
+    Canvas.ResetChanged(changedBefore);
     const PixelView now = Canvas.Pixels(band_);
     ColumnSpan changed;
-    for (int y = 0; y < now.height; ++y) {
+    for (int y = slot.rect.top - band_.top; y < slot.rect.bottom - band_.top; ++y) {
         const std::uint32_t* was = before.data() + static_cast<std::ptrdiff_t>(y) * now.width;
         const std::uint32_t* is = now.Row(y);
-        const int row = band_.top + y;
-        if (row < slot.rect.top || row >= slot.rect.bottom) {
-            if (!std::equal(is, is + now.width, was)) return false;
-            continue;
-        }
         int left = 0;
         while (left < now.width && is[left] == was[left]) ++left;
         if (left == now.width) continue;
@@ -150,10 +164,39 @@ bool TextBand::DrawRendered(std::size_t i, std::wstring_view text) {
         while (is[right - 1] == was[right - 1]) --right;
         changed.Add(left, right);
     }
-    Canvas.ResetChanged(changedBefore);
     Canvas.MarkChanged({band_.left + changed.left, slot.rect.top, band_.left + changed.right, slot.rect.bottom});
-    if (slot.runs) Learn(i, text);
     return true;
+}
+
+void TextBand::Prerender(std::size_t i, std::wstring_view text, const std::vector<std::uint32_t>& before) {
+    Slot& slot = slots_[i];
+    GlyphRunCache& runs = *slot.runs;
+    // The same layout with each of the ten digits in every digit's place: the seconds to come
+    // then find their runs ready. (Only where the digits share their advance: otherwise the
+    // texts would not share the layout.)
+    if (!runs.DigitsShareAdvance()) return;
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit) {
+        std::wstring variant(text);
+        std::replace_if(variant.begin(), variant.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }, digit);
+        if (variant == text) continue;
+        if (!RenderIn(i, variant, before)) {
+            // This digit's ink leaves the text's rows: put the band back and leave it to the
+            // texts the clock really shows.
+            const PixelView band = Canvas.Pixels(band_);
+            for (int y = 0; y < band.height; ++y)
+                std::copy_n(before.begin() + static_cast<std::ptrdiff_t>(y) * band.width, band.width, band.Row(y));
+            RenderIn(i, text, before);
+            Learn(i, text);
+            return;
+        }
+        Learn(i, variant);
+        if (runs.Disabled()) break;
+    }
+    ColumnSpan ignored;
+    if (!runs.Compose(text, Canvas.Pixels(slot.rect), slot.shown, ignored)) {
+        RenderIn(i, text, before);
+        Learn(i, text);
+    }
 }
 
 void TextBand::Learn(std::size_t i, std::wstring_view text) {

@@ -55,7 +55,12 @@ private:
     PixelView Under(const DeviceRect& r);
     void Restore(const DeviceRect& r);
     void DrawWhole(std::initializer_list<std::wstring_view> texts);
+    // Draws text i over what lies under it; false when its ink reached another text's rows
+    // (`before`: the band as it was).
+    bool RenderIn(std::size_t i, std::wstring_view text, const std::vector<std::uint32_t>& before);
     bool DrawRendered(std::size_t i, std::wstring_view text);
+    // For a text of a layout not seen before: renders and learns its digits in every place.
+    void Prerender(std::size_t i, std::wstring_view text, const std::vector<std::uint32_t>& before);
     void Learn(std::size_t i, std::wstring_view text);
 
     DeviceRect band_;
