@@ -83,6 +83,9 @@ void smal_main::DrawCompact(bool closeOnly) {
     }
     DrawTime();
     Canvas.DrawImage(Canvas.overlayImage, 0, menuOpen ? kMenuShadowTop : 0);
+    // At a scale where the band's last row is shared with the shadow line, that row now has
+    // the shadow twice: the next time is drawn over the whole band again, as it always was.
+    texts_.Invalidate();
     options_.latched = menuOpen;
     options_.DrawItem(nullptr);
     for (CustomButton* item : {&synchronizeNow_, &extendedMode_, &minimize_}) {
