@@ -143,8 +143,8 @@ def median_abs_error(samples):
 # The world view shows three clocks: 3 x 150 + 10 logical pixels high.
 FOOTPRINT_VIEWS = [("full", 0, (258, 321)), ("compact", 1, (201, 153)), ("world", 2, (258, 460))]
 WORLD_ZONES = [("London", "GMT Standard Time"), ("New York", "Eastern Standard Time"), ("Tokyo", "Tokyo Standard Time")]
-PEERS = [("Velmora", "Velmora.exe"), ("idle Wine program", "idle_window.exe"),
-         ("layered window, one hand-over a second", "layered_window.exe"), ("Wine's clock", "clock.exe")]
+FOOTPRINT_PEERS = [("Velmora", "Velmora.exe"), ("idle Wine program", "idle_window.exe"),
+                   ("layered window, one hand-over a second", "layered_window.exe"), ("Wine's clock", "clock.exe")]
 LAYERED = "layered window, one hand-over a second"
 
 
@@ -277,7 +277,7 @@ def run_footprint_view(skin, size, seconds, warmup, interval):
     try:
         # Looked up after the start-up: Wine's launcher processes carry the same name briefly.
         time.sleep(warmup)
-        pids = {name: find_process(exe, started_at) for name, exe in PEERS}
+        pids = {name: find_process(exe, started_at) for name, exe in FOOTPRINT_PEERS}
         window = clock_window(size, time.time() + 30)
         server = find_wineserver()
         series = {name: [] for name in pids}
