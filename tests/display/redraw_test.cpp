@@ -254,18 +254,21 @@ TEST_F(RedrawTest, ABandWhoseTextsOverlapRedrawsItselfWhole) {
     EXPECT_TRUE(overlapping.Whole());
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<std::size_t*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWithChildren(HWND window, LPARAM count) {
+    ++*reinterpret_cast<std::size_t*>(count);
+    ::EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
 // The windows of this thread, children included.
 std::size_t ThreadWindows() {
     std::size_t count = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            ++*reinterpret_cast<std::size_t*>(found);
-            ::EnumChildWindows(
-                window, [](HWND, LPARAM inner) { return ++*reinterpret_cast<std::size_t*>(inner), TRUE; }, found);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
