@@ -1,6 +1,6 @@
 # The two commands a newcomer needs:  make run   and   make test
 # make demo runs it against a local SNTP server; make bench measures accuracy, footprint
-# and throughput (about 15 minutes; docs/benchmarks.md).
+# and throughput (about 25 minutes; docs/benchmarks.md).
 # ARCH=x64 (the default: what a 64-bit Windows user installs) or ARCH=x86 (the 32-bit build,
 # where this machine runs 32-bit programs) picks the build that run, demo and bench use.
 ARCH ?= x64

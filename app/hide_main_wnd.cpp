@@ -134,21 +134,26 @@ void Hide_Main_Wnd::ExitApplication() {
     EndModalLoop(0);
 }
 
+// The clock is read once a tick: local time and UTC differ by whole minutes, so the local
+// time's milliseconds place the next tick as well. Re-arming a timer replaces it, so the
+// tick's "stop, then arm" is one call.
 void Hide_Main_Wnd::LocalClockTick() {
-    StopTimer(ClockTimer);
-    ArmTimer(ClockTimer, LocalTickDelay(PcUtcTime().wMilliseconds));
-    FormatClockText(true);
+    const SYSTEMTIME now = PcLocalTime();
+    ArmTimer(ClockTimer, LocalTickDelay(now.wMilliseconds));
+    FormatClockTextAt(true, NoServerTime, now);
     if (clockWindow_ && clockWindow_->m_hWnd) clockWindow_->DrawTime();
 }
 
 void Hide_Main_Wnd::ServerClockTick() {
-    StopTimer(ServerClockTimer);
+    const SYSTEMTIME now = PcLocalTime();
     if (ServerOffset != NoServerTime && ServerOffset != 0) {
-        SYSTEMTIME server = PcUtcTime();
+        SYSTEMTIME server = now;
         AddOffset(ServerOffset, server);
         ArmTimer(ServerClockTimer, ServerTickDelay(server.wMilliseconds));
+    } else {
+        StopTimer(ServerClockTimer);
     }
-    FormatClockText(false, ServerOffset);
+    FormatClockTextAt(false, ServerOffset, now);
     if (MainSkinDialog* full = FullWindow()) full->DrawServer();
 }
 

@@ -45,8 +45,30 @@ std::wstring FormatDateText(const SYSTEMTIME& time, const wchar_t* datePicture) 
     });
 }
 
-void FormatClockText(bool local, std::int64_t serverOffset) {
-    SYSTEMTIME time = PcLocalTime();
+namespace {
+
+std::uint64_t localeSettings = 1;
+
+}  // namespace
+
+void ClockTextSettingsChanged() { ++localeSettings; }
+
+const std::wstring& DateTextCache::For(const SYSTEMTIME& time, const wchar_t* picture) {
+    if (settings_ != localeSettings || picture_ != picture || day_.wYear != time.wYear || day_.wMonth != time.wMonth ||
+        day_.wDay != time.wDay) {
+        text_ = FormatDateText(time, picture);
+        day_ = time;
+        picture_ = picture;
+        settings_ = localeSettings;
+    }
+    return text_;
+}
+
+void FormatClockText(bool local, std::int64_t serverOffset) { FormatClockTextAt(local, serverOffset, PcLocalTime()); }
+
+void FormatClockTextAt(bool local, std::int64_t serverOffset, SYSTEMTIME time) {
+    static DateTextCache localDates;
+    static DateTextCache serverDates;
     std::wstring& timeText = local ? LocalTimeText : ServerTimeText;
     std::wstring& dateText = local ? LocalDateText : ServerDateText;
     if (!local) {
@@ -62,12 +84,12 @@ void FormatClockText(bool local, std::int64_t serverOffset) {
                 static_cast<std::uint64_t>(RoundToComingSecond(static_cast<std::int64_t>(*ticks)))))
             time = *rounded;
     timeText = FormatTimeText(time, TimeFormatPattern);
-    dateText = FormatDateText(time, kClockDatePicture);
+    dateText = (local ? localDates : serverDates).For(time, kClockDatePicture);
 }
 
-void FormatZoneText(const SYSTEMTIME& zoneTime) {
+void FormatZoneText(const SYSTEMTIME& zoneTime, DateTextCache* dates) {
     ZoneTimeText = FormatTimeText(zoneTime, TimeFormatPattern);
-    ZoneDateText = FormatDateText(zoneTime, kZoneDatePicture);
+    ZoneDateText = dates ? dates->For(zoneTime, kZoneDatePicture) : FormatDateText(zoneTime, kZoneDatePicture);
 }
 
 }  // namespace velmora

@@ -78,6 +78,14 @@ BOOL MainSkinDialog::OnInitDialog() {
     PlaceWindow();
 
     for (CustomButton* button : {&options_, &minimise_, &close_, &adjust_, &get_}) button->DrawItem(nullptr);
+    // What lies under each band's changing texts: the face, and in the server band its label.
+    Canvas.RestoreRegion(localBand_.x, localBand_.y, localBand_.width, localBand_.height);
+    localTexts_.Capture(localBand_.x, localBand_.y, localBand_.width, localBand_.height,
+                        {{50, localTime_.x, localTime_.y, true, true}, {17, localDate_.x, localDate_.y, false, false}});
+    Canvas.RestoreRegion(serverBand_.x, serverBand_.y, serverBand_.width, serverBand_.height);
+    Canvas.DrawTextAt(kServerLabel, 12, serverLabel_.x, serverLabel_.y, false);
+    serverTexts_.Capture(serverBand_.x, serverBand_.y, serverBand_.width, serverBand_.height,
+                         {{30, serverTime_.x, serverTime_.y, true, true}, {14, serverDate_.x, serverDate_.y, false, false}});
     DrawTime();
     DrawServer();
     DrawStatus();
@@ -86,21 +94,21 @@ BOOL MainSkinDialog::OnInitDialog() {
 }
 
 void MainSkinDialog::DrawTime() {
-    Canvas.RestoreRegion(localBand_.x, localBand_.y, localBand_.width, localBand_.height);
-    Canvas.DrawTextAt(LocalTimeText, 50, localTime_.x, localTime_.y, true);
-    Canvas.DrawTextAt(LocalDateText, 17, localDate_.x, localDate_.y, false);
-    // With no difference the server clock is the local one and follows its ticks.
-    if (ServerIsLocal()) DrawServer();
+    localTexts_.Draw({LocalTimeText, LocalDateText});
+    // With no difference the server clock is the local one and follows its ticks; one
+    // Present shows both bands.
+    if (ServerIsLocal()) DrawServerTexts();
     Canvas.Present(m_hWnd);
 }
 
 void MainSkinDialog::DrawServer() {
-    Canvas.RestoreRegion(serverBand_.x, serverBand_.y, serverBand_.width, serverBand_.height);
-    Canvas.DrawTextAt(kServerLabel, 12, serverLabel_.x, serverLabel_.y, false);
-    const bool same = ServerIsLocal();
-    Canvas.DrawTextAt(same ? LocalTimeText : ServerTimeText, 30, serverTime_.x, serverTime_.y, true);
-    Canvas.DrawTextAt(same ? LocalDateText : ServerDateText, 14, serverDate_.x, serverDate_.y, false);
+    DrawServerTexts();
     Canvas.Present(m_hWnd);
+}
+
+void MainSkinDialog::DrawServerTexts() {
+    const bool same = ServerIsLocal();
+    serverTexts_.Draw({same ? LocalTimeText : ServerTimeText, same ? LocalDateText : ServerDateText});
 }
 
 void MainSkinDialog::DrawStatus() {

@@ -7,6 +7,7 @@
 
 #include "display/custom_button.h"
 #include "display/skin_window.h"
+#include "display/text_band.h"
 
 namespace velmora {
 
@@ -43,6 +44,8 @@ public:
 
     HWND TipWindow() const { return tipWindow_; }
     const CustomButton& Button(int controlId) const;
+    const TextBand& LocalBand() const { return localTexts_; }
+    const TextBand& ServerBand() const { return serverTexts_; }
 
     static const MessageMap& Map();
 
@@ -60,6 +63,8 @@ private:
 
     // No difference is known: the server band repeats the local clock.
     bool ServerIsLocal() const;
+    // The server band's texts, without presenting them.
+    void DrawServerTexts();
 
     void OnGet();
     void OnAdjust();
@@ -82,6 +87,9 @@ private:
     // Points the balloon at `target`, choosing where from so that it covers the target not
     // at all and the window's other buttons as little as it can.
     void PlaceTip(const RECT& target, int targetId, TTTOOLINFOW& tool) const;
+    // The bands' texts, redrawn where they change.
+    TextBand localTexts_;
+    TextBand serverTexts_;
 
     HWND tipWindow_ = nullptr;
     bool tourRunning_ = false;    // its first balloon has been shown in this window

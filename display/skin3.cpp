@@ -60,36 +60,53 @@ BOOL Skin3::OnInitDialog() {
     return TRUE;
 }
 
-void Skin3::DrawTime() {
+void Skin3::DrawFace(const WorldClockLayout& layout) {
     Gdiplus::Bitmap* panel = Canvas.LoadPngImage(IDB_WORLD_ROW);
     Gdiplus::Bitmap* shadow = Canvas.LoadPngImage(IDB_STAND_SHADOW);
-    const WorldClockLayout layout = Layout();
     // Transparent between the panels and around them.
     Canvas.ClearSurface();
-    const SYSTEMTIME utc = PcUtcTime();
+    for (std::size_t k = 0; k < layout.clocks.size(); ++k)
+        Canvas.DrawImage(panel, layout.panelLefts[k], layout.rowTops[k], kWorldPanelWidth, kWorldPanelHeight);
+    for (const LogicalPoint& at : layout.shadows)
+        Canvas.DrawImage(shadow, at.x, at.y, kWorldPanelWidth, kWorldShadowHeight);
+    face_ = layout;
+    rows_.assign(layout.clocks.size(), {});
+    dates_.assign(layout.clocks.size(), {});
+    labels_.assign(layout.clocks.size(), {});
+    // Measured once for the face, not each second.
     const auto labelWidth = [](const std::wstring& text) { return Canvas.TextWidth(text, kLabelSize); };
     for (std::size_t k = 0; k < layout.clocks.size(); ++k) {
         const WorldClock& clock = WorldClockList[static_cast<std::size_t>(layout.clocks[k])];
+        const std::wstring label = clock.name.empty() ? std::wstring(clock.zone->keyName) : clock.name;
+        labels_[k] = FitWithEllipsis(label, kWorldPanelWidth - 2 * kLabelMargin, labelWidth);
         const int x = layout.panelLefts[k];
         const int y = layout.rowTops[k];
-        Canvas.DrawImage(panel, x, y, kWorldPanelWidth, kWorldPanelHeight);
+        const float centre = static_cast<float>(x + 130);
+        const float fy = static_cast<float>(y);
+        // In the order they were always drawn in: time, date, label.
+        rows_[k].Capture(x, y, kWorldPanelWidth, kWorldPanelHeight,
+                         {{50, centre, fy + 65, true, true}, {17, centre, fy + 95, false, false},
+                          {kLabelSize, centre, fy + 20, false, false}});
+    }
+}
+
+void Skin3::DrawTime() {
+    const WorldClockLayout layout = Layout();
+    if (layout.clocks != face_.clocks || layout.rowTops != face_.rowTops || layout.panelLefts != face_.panelLefts ||
+        layout.totalWidth != face_.totalWidth || layout.totalHeight != face_.totalHeight)
+        DrawFace(layout);
+    const SYSTEMTIME utc = PcUtcTime();
+    for (std::size_t k = 0; k < layout.clocks.size(); ++k) {
+        const WorldClock& clock = WorldClockList[static_cast<std::size_t>(layout.clocks[k])];
         SYSTEMTIME zoneTime{};
         if (::SystemTimeToTzSpecificLocalTime(&clock.zone->tzi, &utc, &zoneTime)) {
-            FormatZoneText(zoneTime);
+            FormatZoneText(zoneTime, &dates_[k]);
         } else {
             ZoneTimeText = kNoTimeText;
             ZoneDateText.clear();
         }
-        const float centre = static_cast<float>(x + 130);
-        const float fy = static_cast<float>(y);
-        Canvas.DrawTextAt(ZoneTimeText, 50, centre, fy + 65, true);
-        Canvas.DrawTextAt(ZoneDateText, 17, centre, fy + 95, false);
-        const std::wstring label = clock.name.empty() ? std::wstring(clock.zone->keyName) : clock.name;
-        Canvas.DrawTextAt(FitWithEllipsis(label, kWorldPanelWidth - 2 * kLabelMargin, labelWidth), kLabelSize, centre,
-                          fy + 20, false);
+        rows_[k].Draw({ZoneTimeText, ZoneDateText, labels_[k]});
     }
-    for (const LogicalPoint& at : layout.shadows)
-        Canvas.DrawImage(shadow, at.x, at.y, kWorldPanelWidth, kWorldShadowHeight);
     Canvas.Present(m_hWnd, ScaledLength(layout.totalWidth, Canvas.DisplayScale),
                    ScaledLength(layout.totalHeight, Canvas.DisplayScale));
 }

@@ -195,6 +195,7 @@ void SkinCanvas::ReleaseSurface() {
     memoryDc_.reset();
     bitmap_.reset();
     bits_ = nullptr;
+    changed_ = {};
     backdrop_.clear();
     backdropValid_ = false;
 }
@@ -227,12 +228,15 @@ void SkinCanvas::CreateSurface(int logicalWidth, int logicalHeight) {
     surface_ = BitmapOver(bits_, width, height);
     graphics = std::make_unique<Gdiplus::Graphics>(surface_.get());
     PrepareGraphics(*graphics, DisplayScale);
+    // A new window's first Present hands over all of it.
+    changed_ = {0, 0, width, height};
 }
 
 void SkinCanvas::ClearSurface() {
     if (!bits_) return;
     graphics->Flush(Gdiplus::FlushIntentionSync);
     std::fill_n(bits_, static_cast<std::size_t>(std::max(pixelWidth, 1)) * std::max(pixelHeight, 1), 0u);
+    MarkChanged({0, 0, pixelWidth, pixelHeight});
 }
 
 void SkinCanvas::PrepareBackdrop() {
@@ -264,6 +268,7 @@ void SkinCanvas::RestoreRegion(int x, int y, int width, int height) {
         const std::size_t at = static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(r.left);
         std::copy_n(backdrop_.data() + at, r.right - r.left, bits_ + at);
     }
+    MarkChanged(r);
 }
 
 void SkinCanvas::DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
@@ -276,6 +281,68 @@ void SkinCanvas::DrawTextAt(const std::wstring& text, std::uint8_t size, float x
         graphics->DrawString(text.c_str(), length, font, Gdiplus::PointF(x + 1, y - 1), stringFormat.get(),
                              shadowBrush.get());
     graphics->DrawString(text.c_str(), length, font, Gdiplus::PointF(x, y), stringFormat.get(), brush);
+    // Where the ink went is not known here: all of the surface goes to the next Present.
+    MarkChanged({0, 0, pixelWidth, pixelHeight});
+}
+
+void SkinCanvas::DrawTextWithin(const DeviceRect& changed, std::wstring_view text, std::uint8_t size, float x,
+                                float y, bool shadow) {
+    if (!graphics || text.empty()) return;
+    Gdiplus::Font* font = GetFont(size);
+    const int length = static_cast<int>(text.size());
+    if (shadow)
+        graphics->DrawString(text.data(), length, font, Gdiplus::PointF(x + 1, y - 1), stringFormat.get(),
+                             shadowBrush.get());
+    graphics->DrawString(text.data(), length, font, Gdiplus::PointF(x, y), stringFormat.get(), textBrush.get());
+    MarkChanged(changed);
+}
+
+std::vector<float> SkinCanvas::CharacterLefts(std::wstring_view text, std::uint8_t size, float x, float y) {
+    // GDI+ measures at most 32 ranges at a time.
+    constexpr std::size_t kMaxRanges = 32;
+    if (!graphics || text.empty() || text.size() > kMaxRanges) return {};
+    std::vector<Gdiplus::CharacterRange> ranges;
+    for (std::size_t i = 0; i < text.size(); ++i) ranges.emplace_back(static_cast<INT>(i), 1);
+    Gdiplus::StringFormat format(stringFormat.get());
+    if (format.SetMeasurableCharacterRanges(static_cast<INT>(ranges.size()), ranges.data()) != Gdiplus::Ok) return {};
+    std::vector<Gdiplus::Region> regions(ranges.size());
+    if (graphics->MeasureCharacterRanges(text.data(), static_cast<INT>(text.size()), GetFont(size),
+                                         Gdiplus::RectF(x, y, 0, 0), &format, static_cast<INT>(regions.size()),
+                                         regions.data()) != Gdiplus::Ok)
+        return {};
+    std::vector<float> lefts;
+    for (Gdiplus::Region& region : regions) {
+        Gdiplus::RectF bounds;
+        if (region.GetBounds(&bounds, graphics.get()) != Gdiplus::Ok || bounds.Width <= 0) return {};
+        lefts.push_back(bounds.X);
+    }
+    return lefts;
+}
+
+std::optional<std::array<wchar_t, 10>> SkinCanvas::DigitClasses(std::uint8_t size) {
+    if (const auto found = digitClasses_.find(size); found != digitClasses_.end()) return found->second;
+    std::optional<std::array<wchar_t, 10>> classes;
+    if (graphics) {
+        std::array<Gdiplus::REAL, 10> advance{};
+        bool measured = true;
+        for (int d = 0; measured && d < 10; ++d) {
+            const wchar_t digit = static_cast<wchar_t>(L'0' + d);
+            Gdiplus::RectF box;
+            measured = graphics->MeasureString(&digit, 1, GetFont(size), Gdiplus::PointF(0, 0), stringFormat.get(),
+                                               &box) == Gdiplus::Ok &&
+                       box.Width > 0;
+            advance[static_cast<std::size_t>(d)] = box.Width;
+        }
+        if (measured) {
+            classes.emplace();
+            for (int d = 0; d < 10; ++d) {
+                int first = 0;
+                while (advance[static_cast<std::size_t>(first)] != advance[static_cast<std::size_t>(d)]) ++first;
+                (*classes)[static_cast<std::size_t>(d)] = static_cast<wchar_t>(L'0' + first);
+            }
+        }
+    }
+    return digitClasses_[size] = classes;
 }
 
 Gdiplus::Font* SkinCanvas::GetFont(std::uint8_t size) {
@@ -300,33 +367,91 @@ Gdiplus::Bitmap* SkinCanvas::GetButtonImage(int controlId, int state) {
 }
 
 void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y) {
-    if (graphics && image)
-        DrawArtwork(*graphics, image, x, y, static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()));
+    if (!graphics || !image) return;
+    const int width = static_cast<int>(image->GetWidth());
+    const int height = static_cast<int>(image->GetHeight());
+    DrawArtwork(*graphics, image, x, y, width, height);
+    MarkChanged(DeviceRectOf(x, y, width, height));
 }
 
 void SkinCanvas::DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height) {
-    if (graphics && image) DrawArtwork(*graphics, image, x, y, width, height);
+    if (!graphics || !image) return;
+    DrawArtwork(*graphics, image, x, y, width, height);
+    MarkChanged(DeviceRectOf(x, y, width, height));
 }
 
 void SkinCanvas::FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height) {
-    if (graphics && brush) graphics->FillRectangle(brush, x, y, width, height);
+    if (!graphics || !brush) return;
+    graphics->FillRectangle(brush, x, y, width, height);
+    MarkChanged(DeviceRectOf(x, y, width, height));
+}
+
+DeviceRect SkinCanvas::DeviceRectOf(int x, int y, int width, int height) const {
+    return CoveringDeviceRect(x, y, width, height, DisplayScale, pixelWidth, pixelHeight);
+}
+
+void SkinCanvas::MarkChanged(const DeviceRect& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (changed_.right <= changed_.left || changed_.bottom <= changed_.top) {
+        changed_ = r;
+        return;
+    }
+    changed_ = {std::min(changed_.left, r.left), std::min(changed_.top, r.top), std::max(changed_.right, r.right),
+                std::max(changed_.bottom, r.bottom)};
+}
+
+PixelView SkinCanvas::Pixels(const DeviceRect& r) {
+    if (!bits_) return {};
+    graphics->Flush(Gdiplus::FlushIntentionSync);
+    const DeviceRect c = CoveringDeviceRect(r.left, r.top, r.right - r.left, r.bottom - r.top, 1.0, pixelWidth,
+                                            pixelHeight);
+    return {bits_ + static_cast<std::ptrdiff_t>(c.top) * pixelWidth + c.left, pixelWidth, c.right - c.left,
+            c.bottom - c.top};
 }
 
 void SkinCanvas::DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height) {
     // Half a unit in: a line one unit wide then covers whole pixels at 96 DPI.
-    if (graphics && pen)
-        graphics->DrawRectangle(pen, Gdiplus::RectF(static_cast<Gdiplus::REAL>(x) + 0.5f, static_cast<Gdiplus::REAL>(y) + 0.5f,
-                                                    static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+    if (!graphics || !pen) return;
+    graphics->DrawRectangle(pen, Gdiplus::RectF(static_cast<Gdiplus::REAL>(x) + 0.5f, static_cast<Gdiplus::REAL>(y) + 0.5f,
+                                                static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+    MarkChanged(DeviceRectOf(x, y, width + 1, height + 1));
 }
 
 void SkinCanvas::Present(HWND window) { Present(window, pixelWidth, pixelHeight); }
 
 void SkinCanvas::Present(HWND window, int width, int height) {
     if (!memoryDc_ || !window) return;
-    graphics->Flush(Gdiplus::FlushIntentionSync);
     SIZE size{std::min(width, pixelWidth), std::min(height, pixelHeight)};
+    RECT dirty{std::max(changed_.left, 0), std::max(changed_.top, 0), std::min<LONG>(changed_.right, size.cx),
+               std::min<LONG>(changed_.bottom, size.cy)};
+    if (dirty.right <= dirty.left || dirty.bottom <= dirty.top) return;
+    graphics->Flush(Gdiplus::FlushIntentionSync);
     POINT source{0, 0};
-    ::UpdateLayeredWindow(window, nullptr, nullptr, &size, memoryDc_.get(), &source, 0, &blend, ULW_ALPHA);
+    UPDATELAYEREDWINDOWINFO info{};
+    info.cbSize = sizeof info;
+    info.psize = &size;
+    info.hdcSrc = memoryDc_.get();
+    info.pptSrc = &source;
+    info.pblend = &blend;
+    info.dwFlags = ULW_ALPHA;
+    const bool whole = dirty.left == 0 && dirty.top == 0 && dirty.right == size.cx && dirty.bottom == size.cy;
+    info.prcDirty = whole ? nullptr : &dirty;
+    const auto update = [&] {
+        return updateLayeredWindow ? updateLayeredWindow(window, info) : ::UpdateLayeredWindowIndirect(window, &info);
+    };
+    bool shown = update();
+    if (!shown && info.prcDirty) {
+        // Refused a partial update: the whole surface, as a layered window always accepts.
+        info.prcDirty = nullptr;
+        shown = update();
+    }
+    if (shown) {
+        changed_ = {};
+    } else if (!presentFailureTraced_) {
+        // Kept for the next Present; said once, not every second.
+        TraceLastError(L"showing the clock face");
+        presentFailureTraced_ = true;
+    }
 }
 
 std::uint32_t SkinCanvas::PixelAt(int x, int y) const {

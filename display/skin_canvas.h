@@ -6,13 +6,19 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/button_images.h"
+#include "display/glyph_run_cache.h"
+#include "display/skin_geometry.h"
 #include "framework/unique_handle.h"
 
 namespace velmora {
@@ -98,6 +104,16 @@ public:
     // Text centred on (x, y); with a black shadow one unit right and one up.
     void DrawTextAt(const std::wstring& text, std::uint8_t size, float x, float y, bool shadow,
                     const Gdiplus::Brush* brush = nullptr);
+    // The same in white, for a caller that knows the text's ink lies within `changed`.
+    void DrawTextWithin(const DeviceRect& changed, std::wstring_view text, std::uint8_t size, float x, float y,
+                        bool shadow);
+    // Where the renderer puts each character of a text drawn as DrawTextAt does: their left
+    // edges in logical units; empty when it cannot say.
+    std::vector<float> CharacterLefts(std::wstring_view text, std::uint8_t size, float x, float y);
+    // Whether the font gives the ten decimal digits one advance at this size.
+    // The digits grouped by their advance in the digital font at `size` (each named by the
+    // first digit of its group); nothing when they cannot be measured.
+    std::optional<std::array<wchar_t, 10>> DigitClasses(std::uint8_t size);
     Gdiplus::Font* GetFont(std::uint8_t size);
     // How wide `text` draws at `size`, in logical units.
     double TextWidth(const std::wstring& text, std::uint8_t size);
@@ -108,9 +124,24 @@ public:
     void DrawImage(Gdiplus::Bitmap* image, int x, int y, int width, int height);
     void FillRect(const Gdiplus::Brush* brush, int x, int y, int width, int height);
     void DrawRect(const Gdiplus::Pen* pen, int x, int y, int width, int height);
-    // Shows the whole surface on the layered window (or its top-left width x height pixels).
+    // Shows what was drawn since the last Present on the layered window (which takes the
+    // surface's size, or width x height): only the changed rectangle is handed over, or the
+    // whole surface where the system refuses a partial update. Nothing changed, no call.
     void Present(HWND window);
     void Present(HWND window, int width, int height);
+    // What the last drawing changed and the next Present hands over, in device pixels.
+    DeviceRect Changed() const { return changed_; }
+    void MarkChanged(const DeviceRect& r);
+    // Puts back what Changed() said before, for a caller that works out itself what changed.
+    void ResetChanged(const DeviceRect& r) { changed_ = r; }
+    // The system's UpdateLayeredWindowIndirect; tests put a stand-in here.
+    std::function<BOOL(HWND, const UPDATELAYEREDWINDOWINFO&)> updateLayeredWindow;
+
+    // Device pixels of a logical rectangle (covering it), clipped to the surface.
+    DeviceRect DeviceRectOf(int x, int y, int width, int height) const;
+    // The surface's pixels in a device rectangle, to read and write directly (after any
+    // pending drawing); empty without a surface.
+    PixelView Pixels(const DeviceRect& r);
 
     bool Initialized() const { return initialized_; }
     // The digital font's family name and whether it is the copy inside the program.
@@ -135,6 +166,9 @@ private:
     UniqueMemoryDc memoryDc_;
     ScopedSelection selection_;
     std::uint32_t* bits_ = nullptr;
+    DeviceRect changed_;
+    bool presentFailureTraced_ = false;
+    std::map<std::uint8_t, std::optional<std::array<wchar_t, 10>>> digitClasses_;
     std::unique_ptr<Gdiplus::Bitmap> surface_;
     std::wstring familyName_;
     bool bundledFont_ = false;

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "display/clock_text.h"
 #include "display/skin_canvas.h"
 #include "display/window_snap.h"
 #include "settings/app_settings.h"
@@ -34,6 +35,7 @@ const MessageMap& SkinWindow::Map() {
         OnMessage<&SkinWindow::OnExitSizeMove>(WM_EXITSIZEMOVE),
         OnMessage<&SkinWindow::OnQueryEndSession>(WM_QUERYENDSESSION),
         OnMessage<&SkinWindow::OnShowClockWindow>(ShowClockWindowMessage),
+        OnMessage<&SkinWindow::OnSettingChange>(WM_SETTINGCHANGE),
     };
     static const MessageMap map{&CDialog::Map(), entries};
     return map;
@@ -136,6 +138,13 @@ bool SkinWindow::OnClose(Message&) {
 bool SkinWindow::OnExitSizeMove(Message&) {
     SaveWindowPlacement(m_hWnd, 0);
     return false;  // and the default processing
+}
+
+bool SkinWindow::OnSettingChange(Message&) {
+    // The date texts are kept for the day; a changed locale makes them again at the next tick.
+    // (The hidden main window, message-only, hears no broadcast.)
+    ClockTextSettingsChanged();
+    return false;
 }
 
 bool SkinWindow::OnQueryEndSession(Message& message) {

@@ -53,6 +53,7 @@ protected:
     bool OnExitSizeMove(Message& message);
     bool OnQueryEndSession(Message& message);
     bool OnShowClockWindow(Message& message);
+    bool OnSettingChange(Message& message);
     // Starts the system's move loop as if the caption had been pressed at the cursor.
     void BeginDrag(LPARAM clientPoint) const;
 

@@ -15,6 +15,10 @@ namespace {
 constexpr int kMenuHeight = 96;
 constexpr int kMenuShadowTop = 83;  // the shadow line sits under the open menu
 constexpr Gdiplus::ARGB kMenuColour = 0xFEEDEDED;
+// The band that the local time and date are drawn in, repainted each second.
+constexpr struct {
+    int x, y, width, height;
+} kTimeBand{7, 1, 154, 34};
 
 }  // namespace
 
@@ -59,9 +63,7 @@ BOOL smal_main::OnInitDialog() {
 }
 
 void smal_main::DrawTime() {
-    Canvas.RestoreRegion(7, 1, 154, 34);
-    Canvas.DrawTextAt(LocalTimeText, 26, 85, 12, true);
-    Canvas.DrawTextAt(LocalDateText, 12, 85, 28, false);
+    texts_.Draw({LocalTimeText, LocalDateText});
     Canvas.Present(m_hWnd);
 }
 
@@ -83,8 +85,18 @@ void smal_main::DrawCompact(bool closeOnly) {
     // invisible on the desktop.
     Canvas.ClearSurface();
     Canvas.DrawImage(Canvas.backgroundImage, 0, 0);
+    if (texts_.Captured()) {
+        texts_.Invalidate();
+    } else {
+        Canvas.RestoreRegion(kTimeBand.x, kTimeBand.y, kTimeBand.width, kTimeBand.height);
+        texts_.Capture(kTimeBand.x, kTimeBand.y, kTimeBand.width, kTimeBand.height,
+                       {{26, 85, 12, true, true}, {12, 85, 28, false, false}});
+    }
     DrawTime();
     Canvas.DrawImage(Canvas.overlayImage, 0, menuOpen ? kMenuShadowTop : 0);
+    // At a scale where the band's last row is shared with the shadow line, that row now has
+    // the shadow twice: the next time is drawn over the whole band again, as it always was.
+    texts_.Invalidate();
     options_.latched = menuOpen;
     options_.DrawItem(nullptr);
     // Drawn now rather than left to the system's next paint: the surface presented below is

@@ -3,6 +3,7 @@
 // "Opt." that drops down a menu of three text buttons.
 #include "display/custom_button.h"
 #include "display/skin_window.h"
+#include "display/text_band.h"
 
 namespace velmora {
 
@@ -24,6 +25,7 @@ public:
     void DrawCompact(bool closeOnly);
 
     const CustomButton& OptionsButton() const { return options_; }
+    const TextBand& TimeBand() const { return texts_; }
 
     static const MessageMap& Map();
 
@@ -42,6 +44,8 @@ private:
     CustomButton synchronizeNow_;
     CustomButton extendedMode_;
     CustomButton minimize_;
+    // The time band's texts, redrawn where they change.
+    TextBand texts_;
 };
 
 }  // namespace velmora

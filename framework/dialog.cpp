@@ -6,7 +6,9 @@
 namespace velmora {
 namespace {
 
-// Open modeless dialogs, for IsDialogMessage. User-interface thread only.
+// Open modeless dialogs, for IsDialogMessage: exactly those whose windows exist, so that a
+// handle value the system hands out again never reaches a window that is gone. User-interface
+// thread only.
 std::vector<HWND>& OpenDialogs() {
     static std::vector<HWND> dialogs;
     return dialogs;
@@ -64,6 +66,8 @@ bool CDialog::IsDialogMessage(MSG& msg) {
     return false;
 }
 
+std::size_t CDialog::OpenDialogCount() { return OpenDialogs().size(); }
+
 bool CDialog::HandleInitDialog(Message& message) {
     message.result = OnInitDialog();
     return true;
@@ -79,8 +83,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM w, LPARAM l) 
         self = dialog;
         OpenDialogs().push_back(window);
     }
-    if (!self) return FALSE;
+    // Before the object check: ~CWnd detaches the object before it destroys the window.
     if (msg == WM_NCDESTROY) std::erase(OpenDialogs(), window);
+    if (!self) return FALSE;
     Message message{msg, w, l};
     if (!Dispatch(self, window, message)) return FALSE;
     if (AnswersDirectly(msg)) return static_cast<INT_PTR>(message.result);

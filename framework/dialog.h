@@ -3,6 +3,7 @@
 // CDialogEx adds a background colour.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     // A key for the dialog or one of its controls, before the dialog manager sees it; true
     // when it was handled (a key the dialog gives a meaning of its own).
     virtual bool PreTranslateMessage(MSG&) { return false; }
+    // How many modeless dialogs are open (for tests and diagnostics).
+    static std::size_t OpenDialogCount();
 
     static const MessageMap& Map();
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "framework/trace.h"
 #include "framework/win_app.h"
@@ -9,7 +10,14 @@
 namespace velmora {
 namespace {
 
-constexpr wchar_t kObjectProperty[] = L"VelmoraObject";
+// The objects bound to this thread's windows. Looked up on every message, so it is the
+// framework's own table: a window property would cost a wineserver round trip each time, and
+// another process could forge it. A window's messages all arrive on its own thread. Never
+// freed: an object destroyed during the process's exit may still detach itself.
+std::unordered_map<HWND, CWnd*>& BoundObjects() {
+    thread_local auto* objects = new std::unordered_map<HWND, CWnd*>;
+    return *objects;
+}
 
 bool Matches(const MessageMapEntry& entry, const Message& m) {
     switch (entry.kind) {
@@ -65,17 +73,22 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND window) {
-    return window ? static_cast<CWnd*>(::GetPropW(window, kObjectProperty)) : nullptr;
+    if (!window) return nullptr;
+    const auto& objects = BoundObjects();
+    const auto found = objects.find(window);
+    return found == objects.end() ? nullptr : found->second;
 }
+
+std::size_t CWnd::BoundObjectCount() { return BoundObjects().size(); }
 
 void CWnd::Attach(HWND window) {
     m_hWnd = window;
-    ::SetPropW(window, kObjectProperty, this);
+    BoundObjects()[window] = this;
 }
 
 void CWnd::Detach() {
     if (!m_hWnd) return;
-    ::RemovePropW(m_hWnd, kObjectProperty);
+    BoundObjects().erase(m_hWnd);
     if (superProc_) {
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
         superProc_ = nullptr;

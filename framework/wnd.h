@@ -3,6 +3,7 @@
 // one window procedure; whatever no entry handles goes to the default procedure.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "framework/message_map.h"
@@ -20,8 +21,11 @@ public:
     HWND m_hWnd = nullptr;
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // The object bound to a window by this framework, or null.
+    // The object bound to a window by this framework, or null. Only for windows of the
+    // calling thread, which is where their messages arrive.
     static CWnd* FromHandle(HWND window);
+    // How many windows of this thread are bound to objects (for tests and diagnostics).
+    static std::size_t BoundObjectCount();
 
     // A window class whose procedure is the framework's. Registered once per distinct
     // combination; returns its name.

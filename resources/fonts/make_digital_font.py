@@ -71,7 +71,7 @@ CORNER_TOP_RIGHT = [(717 - CORNER, 1000), (717, 1000 - CORNER), (624, 1000 - COR
 CORNER_BOTTOM_RIGHT = [(x, 1000 - y) for x, y in CORNER_TOP_RIGHT]
 CORNER_TOP_LEFT = [(816 - x, y) for x, y in CORNER_TOP_RIGHT]
 # A head on the baseline and a tail below it, to the left.
-COMMA = [(40, 124), (150, 124), (150, 20), (70, -120), (20, -120), (40, 20)]
+COMMA = [(40, 124), (150, 124), (150, 20), (70, -70), (20, -70), (40, 20)]
 
 
 def clockwise(points):

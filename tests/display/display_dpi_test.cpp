@@ -161,5 +161,19 @@ TEST(DisplayDpiTest, At120DpiTheButtonsArePlacedByTheScaledLogicalRectangle) {
     EXPECT_EQ(probe["artwork-scale"], Numbers{1.5}) << "the larger drawing, reduced";
 }
 
+// The redraw that copies pre-rendered runs must match redrawing whole at any scale: there a
+// logical unit is not a whole pixel and the texts sit at fractions of one.
+TEST(DisplayDpiTest, AtEveryScaleTheRedrawFromPreRenderedRunsMatchesTheWholeRedraw) {
+    for (const int logPixels : {120, 144}) {
+        LogPixelsOverride dpi(logPixels);
+        ASSERT_TRUE(dpi.Active());
+        auto probe = RunProbe([&] { dpi.Restore(); });
+        dpi.Restore();
+        ASSERT_FALSE(probe.empty()) << "display_probe.exe did not run at " << logPixels;
+        for (const char* view : {"alike-full", "alike-compact", "alike-world"})
+            EXPECT_EQ(probe[view], Numbers{1}) << view << " at " << logPixels << " DPI";
+    }
+}
+
 }  // namespace
 }  // namespace velmora

@@ -9,6 +9,7 @@
 
 #include "framework/unique_handle.h"
 #include "service/service_texts.h"
+#include "tests/support/handle_count.h"
 
 namespace velmora::testing {
 namespace {
@@ -131,37 +132,7 @@ bool InstalledService::In(DWORD state) const { return StateIs(state); }
 std::optional<DWORD> InstalledService::HandleCount() const {
     const auto status = QueryStatus();
     if (!status || status->dwProcessId == 0) return std::nullopt;
-    // GetProcessHandleCount of another process reads 0 under Wine; the system's handle list
-    // (which Wine's server keeps) has every handle with its owner.
-    struct HandleEntry {
-        ULONG ownerPid;
-        BYTE objectType;
-        BYTE flags;
-        USHORT value;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    constexpr ULONG kSystemHandleInformation = 16;
-    constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-    const auto query = reinterpret_cast<QuerySystemInformation>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return std::nullopt;
-    std::vector<BYTE> buffer(1 << 16);
-    LONG result = 0;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        ULONG needed = 0;
-        result = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (result != kInfoLengthMismatch) break;
-        buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
-    }
-    if (result != 0) return std::nullopt;
-    const ULONG entries = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entry = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    DWORD count = 0;
-    for (ULONG i = 0; i < entries; ++i)
-        if (entry[i].ownerPid == status->dwProcessId) ++count;
-    return count;
+    return ProcessHandleCount(status->dwProcessId);
 }
 
 std::vector<ClockRecord> InstalledService::Records() const {
