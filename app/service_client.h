@@ -12,7 +12,7 @@ namespace velmora {
 
 // The whole exchange (waiting for a busy instance, connecting, writing, reading the reply)
 // ends within this time: a server that never answers cannot hold the program.
-inline constexpr DWORD kServiceExchangeLimitMs = 1500;
+inline constexpr DWORD kServiceExchangeLimitMs = 2000;
 
 // One offset request and its reply. ERROR_SUCCESS when the service set the clock; otherwise
 // why not: the system's error code of a failed exchange (ERROR_FILE_NOT_FOUND when nobody

@@ -1,7 +1,8 @@
 // Offset requests through the real Service.exe's pipe, installed in the prefix with its
 // recording clock (the PC's clock is never set) and removed again at the end. Measures the
-// round trip of CallNamedPipeW as the desktop program makes it, the service's handle count
-// around the run, and how long a stop takes under a flood of clients. One JSON line.
+// round trip of CallNamedPipeW, the service's handle count around the run, the desktop
+// program's own calls while a hostile client connects, stalls and reconnects without end,
+// and how long a stop takes under a flood of clients. One JSON line.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/service_client.h"
 #include "common/pipe_protocol.h"
 #include "tests/support/installed_service.h"
 
@@ -77,6 +79,35 @@ int wmain(int argc, wchar_t** argv) {
         handlesSettled = service.HandleCount();
     }
 
+    // The desktop program's own calls (SendOffsetRequest) while a client process connects,
+    // stays silent and connects again as soon as it is dropped.
+    constexpr int kStalledCalls = 500;
+    int stalledSucceeded = 0;
+    std::vector<double> stalledCalls;
+    {
+        std::wstring commandLine = L"\"" + velmora::testing::WindowsPathOf(VELMORA_PROBE_EXE) + L"\" pipe-staller";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION staller{};
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                             &startup, &staller)) {
+            ::CloseHandle(staller.hThread);
+            ::Sleep(500);
+            for (int i = 0; i < kStalledCalls; ++i) {
+                const double t0 = Now();
+                if (velmora::SendOffsetRequest(i % 2 ? 1 : -1) == ERROR_SUCCESS) ++stalledSucceeded;
+                stalledCalls.push_back(Now() - t0);
+            }
+            ::TerminateProcess(staller.hProcess, 0);
+            ::WaitForSingleObject(staller.hProcess, 5000);
+            ::CloseHandle(staller.hProcess);
+        }
+    }
+    std::sort(stalledCalls.begin(), stalledCalls.end());
+    const auto stalledAt = [&](double q) {
+        return stalledCalls.empty() ? -1.0 : stalledCalls[static_cast<std::size_t>(q * (stalledCalls.size() - 1))];
+    };
+
     // A stop while four clients send offsets without pause.
     std::atomic<bool> gone{false};
     std::vector<std::thread> flood;
@@ -108,11 +139,13 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("{\"requests\": %d, \"median_ms\": %.4f, \"p99_ms\": %.4f, \"max_ms\": %.4f, \"per_second\": %.1f, "
                 "\"busy_retries\": %d, \"failed\": %d, \"handles_before\": %ld, \"handles_after\": %ld, "
                 "\"handles_settled\": %ld, \"stop_under_flood_ms\": %.1f, \"first_attempt_p99_ms\": %.4f, "
-                "\"round_trips_ms\": [",
+                "\"stalled_calls\": %d, \"stalled_succeeded\": %d, \"stalled_median_ms\": %.2f, "
+                "\"stalled_p99_ms\": %.2f, \"round_trips_ms\": [",
                 requests, at(0.5), at(0.99), roundTrips.back(), requests * 1000.0 / elapsed, busy, failed,
                 handlesBefore ? static_cast<long>(*handlesBefore) : -1L,
                 handlesAfter ? static_cast<long>(*handlesAfter) : -1L,
-                handlesSettled ? static_cast<long>(*handlesSettled) : -1L, stopMs, firstP99);
+                handlesSettled ? static_cast<long>(*handlesSettled) : -1L, stopMs, firstP99,
+                static_cast<int>(stalledCalls.size()), stalledSucceeded, stalledAt(0.5), stalledAt(0.99));
     for (std::size_t i = 0; i < roundTrips.size(); ++i) std::printf(i ? ", %.4f" : "%.4f", roundTrips[i]);
     std::printf("]}\n");
     return 0;
