@@ -91,7 +91,8 @@ configure() {
     set_dword "" "ToolTip" 0
     set_dword "" "Minimized" 0
     set_dword "" "Skin" "$skin"
-    set_dword "" "Left" 60
+    # Clear of Wine's notification area, a window at the top left without a tray manager.
+    set_dword "" "Left" 240
     set_dword "" "Top" 60
     set_dword "" "Utilize NIST server" 0
     set_text "" "Custom Server Address" "127.0.0.1"
