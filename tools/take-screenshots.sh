@@ -21,6 +21,8 @@ sntp_port=${VELMORA_SCREENSHOT_SNTP_PORT:-12377}
 settings='HKCU\Software\Brantel\Velmora'
 desktop='HKCU\Control Panel\Desktop'
 machine_fonts='HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'
+# Only this run's shots: --docs copies every picture in the folder.
+rm -rf "$out"
 mkdir -p "$out"
 
 unset DISPLAY  # always the private display: screenshots must not show anyone's desktop
@@ -163,16 +165,16 @@ shot_tray() {
 }
 
 # The full face with fixed texts, from the test probe (it sets no settings and ends itself).
-shot_specimen() {
-    local specimen_pid line
-    coproc SPECIMEN { exec wine "$VELMORA_BUILD/tests/display_probe.exe" specimen 2>/dev/null; }
-    specimen_pid=$SPECIMEN_PID
-    read -r -t 60 line <&"${SPECIMEN[0]}" || { echo "the specimen did not show" >&2; return 1; }
+shot_fixed_texts() {
+    local probe_pid line
+    coproc FIXED_TEXTS { exec wine "$VELMORA_BUILD/tests/display_probe.exe" fixed-texts 2>/dev/null; }
+    probe_pid=$FIXED_TEXTS_PID
+    read -r -t 60 line <&"${FIXED_TEXTS[0]}" || { echo "the fixed-texts face did not show" >&2; return 1; }
     sleep 1
     # shellcheck disable=SC2086
     shot_rect "$1" $(echo "$line" | tr -d '\r' | cut -d' ' -f2-)
-    kill "$specimen_pid" 2>/dev/null || true
-    wait "$specimen_pid" 2>/dev/null || true
+    kill "$probe_pid" 2>/dev/null || true
+    wait "$probe_pid" 2>/dev/null || true
 }
 
 /usr/bin/python3 "$here/sntp_test_server.py" serve --port "$sntp_port" --offset-ms 1500 >/dev/null 2>&1 &
@@ -215,7 +217,7 @@ for dpi in 96 144; do
     shot "world6-$dpi"
     stop_app
 
-    shot_specimen "specimen-$dpi"
+    shot_fixed_texts "fixed-texts-$dpi"
 done
 
 if [ "${1:-}" = "--docs" ]; then

@@ -87,8 +87,8 @@ std::unique_ptr<Window> Show() {
     return window;
 }
 
-// What the full view shows besides the clock texts, fixed, for the specimen.
-class SpecimenHost : public ViewHost {
+// What the full view shows besides the clock texts, fixed, for the fixed-texts screenshot.
+class FixedTextsHost : public ViewHost {
 public:
     void StartSync(bool) override {}
     void SendOffsetToService() override {}
@@ -104,23 +104,23 @@ private:
     std::wstring status_ = L"Difference: 1501 ms";
 };
 
-// "display_probe specimen": the full view with texts that show every glyph that used to
+// "display_probe fixed-texts": the full view with texts that show every glyph that used to
 // read wrong, on screen until the window is closed or 30 seconds have passed, for a
-// screenshot. Prints "specimen left top width height" once it is shown.
-int ShowSpecimen() {
+// screenshot. Prints "fixed-texts left top width height" once it is shown.
+int ShowFixedTexts() {
     AppSettings.showToolTips = 0;
-    AppSettings.left = 60;
+    AppSettings.left = 240;  // clear of Wine's notification area at the top left
     AppSettings.top = 60;
     LocalTimeText = L"11:51:57";
     LocalDateText = L"Thu, 10 December, 2026";
     ServerTimeText = L"11:51:58";
     ServerDateText = L"Thu, 10 December, 2026";
-    SpecimenHost host;
+    FixedTextsHost host;
     MainSkinDialog full(&host);
     if (!full.CreateView()) return 1;
     RECT r{};
     ::GetWindowRect(full.m_hWnd, &r);
-    std::printf("specimen %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::printf("fixed-texts %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     std::fflush(stdout);
     ::SetTimer(nullptr, 0, 30000, nullptr);
     MSG msg;
@@ -172,7 +172,7 @@ bool RedrawsAlike() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == "specimen") return ShowSpecimen();
+    if (argc > 1 && std::string(argv[1]) == "fixed-texts") return ShowFixedTexts();
     AppSettings.showToolTips = 0;
     LocalTimeText = L"10:42:17";
     LocalDateText = L"Wed, 04 March, 2026";
