@@ -15,6 +15,7 @@
 #include "app/service_client.h"
 #include "common/pipe_protocol.h"
 #include "tests/support/installed_service.h"
+#include "tests/support/stalling_client.h"
 
 namespace {
 
@@ -85,22 +86,14 @@ int wmain(int argc, wchar_t** argv) {
     int stalledSucceeded = 0;
     std::vector<double> stalledCalls;
     {
-        std::wstring commandLine = L"\"" + velmora::testing::WindowsPathOf(VELMORA_PROBE_EXE) + L"\" pipe-staller";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION staller{};
-        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                             &startup, &staller)) {
-            ::CloseHandle(staller.hThread);
+        const velmora::testing::StallingClient staller(VELMORA_PROBE_EXE);
+        if (staller.Started()) {
             ::Sleep(500);
             for (int i = 0; i < kStalledCalls; ++i) {
                 const double t0 = Now();
                 if (velmora::SendOffsetRequest(i % 2 ? 1 : -1) == ERROR_SUCCESS) ++stalledSucceeded;
                 stalledCalls.push_back(Now() - t0);
             }
-            ::TerminateProcess(staller.hProcess, 0);
-            ::WaitForSingleObject(staller.hProcess, 5000);
-            ::CloseHandle(staller.hProcess);
         }
     }
     std::sort(stalledCalls.begin(), stalledCalls.end());

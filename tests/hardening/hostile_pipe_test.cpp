@@ -19,6 +19,7 @@
 #include "framework/unique_handle.h"
 #include "tests/service/pipe_test_client.h"
 #include "tests/support/installed_service.h"
+#include "tests/support/stalling_client.h"
 
 namespace velmora {
 namespace {
@@ -26,6 +27,7 @@ namespace {
 using testing::CallPipe;
 using testing::InstalledService;
 using testing::Offset;
+using testing::StallingClient;
 using testing::WaitUntil;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -44,33 +46,6 @@ UniqueHandle OpenClient() {
     });
     return client;
 }
-
-// Connects, says nothing, and connects again as soon as the service drops it: the probe's
-// "pipe-staller", a process of its own as a hostile client would be.
-class StallingClient {
-public:
-    StallingClient() {
-        std::wstring commandLine = L"\"" + testing::WindowsPathOf(VELMORA_PROBE_EXE) + L"\" pipe-staller";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                             &startup, &info)) {
-            ::CloseHandle(info.hThread);
-            process_.reset(info.hProcess);
-        }
-    }
-    ~StallingClient() {
-        if (process_) {
-            ::TerminateProcess(process_.get(), 0);
-            ::WaitForSingleObject(process_.get(), 5000);
-        }
-    }
-    bool Started() const { return static_cast<bool>(process_); }
-
-private:
-    UniqueHandle process_;
-};
 
 // Whether someone holds the pipe's single instance now (a busy pipe).
 bool PipeBusy() {
@@ -233,7 +208,7 @@ TEST_F(HostilePipeClients, ASilentClientThatReconnectsKeepsNobodyOut) {
     constexpr int kCalls = 200;
     int succeeded = 0;
     {
-        StallingClient staller;
+        StallingClient staller(VELMORA_PROBE_EXE);
         ASSERT_TRUE(staller.Started());
         ASSERT_TRUE(WaitUntil(PipeBusy)) << "the staller never held the pipe";
         std::map<DWORD, int> failures;
@@ -260,7 +235,7 @@ TEST_F(HostilePipeClients, ASilentClientThatReconnectsKeepsNobodyOut) {
 // clients cannot delay it, however many there are.
 TEST_F(HostilePipeClients, StallingClientsDoNotHoldOffAStop) {
     std::vector<std::unique_ptr<StallingClient>> stallers;
-    for (int i = 0; i < 8; ++i) stallers.push_back(std::make_unique<StallingClient>());
+    for (int i = 0; i < 8; ++i) stallers.push_back(std::make_unique<StallingClient>(VELMORA_PROBE_EXE));
     ASSERT_TRUE(stallers.back()->Started());
     ASSERT_TRUE(WaitUntil(PipeBusy)) << "no staller ever held the pipe";
     const auto asked = std::chrono::steady_clock::now();
